@@ -1,0 +1,41 @@
+# make run    build and start the window
+# make test   build and pass every test (plain, then ASan+UBSan)
+# make bench  Release build, run the benchmarks
+# make fuzz   clang build, run each fuzzer for a bounded time
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: deps build run test test-plain test-sanitize bench fuzz clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build build -j $(JOBS)
+
+run: build
+	./build/vantorel
+
+test-plain: build
+	ctest --test-dir build --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=ON -DVANTOREL_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-sanitize -j $(JOBS)
+	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) -LE no-sanitize
+
+test: test-plain test-sanitize
+
+bench: deps
+	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build-release -j $(JOBS)
+	scripts/run-benchmarks.sh build-release
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_TESTS=OFF -DVANTOREL_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build build-fuzz -j $(JOBS)
+	scripts/run-fuzzers.sh build-fuzz $${FUZZ_SECONDS:-30}
+
+clean:
+	rm -rf build build-sanitize build-release build-fuzz
