@@ -1,0 +1,62 @@
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+
+#include "platform/vcl/forms.h"
+#include "platform/vcl/qt/qt_application.h"
+
+namespace vcl_detail {
+
+QtApplication::QtApplication() {
+    // A test may already run one; the program itself makes its own.
+    if (!QApplication::instance()) own_ = std::make_unique<QApplication>(argc_, argv_);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QIcon icon(QStringLiteral(":/MAINICON"));
+    if (!icon.isNull()) QApplication::setWindowIcon(icon);
+}
+
+QtApplication::~QtApplication() = default;
+
+}  // namespace vcl_detail
+
+namespace {
+TApplication theApplication;
+}
+
+TApplication* Application = &theApplication;
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+TApplication::~TApplication() {
+    // Without Qt's application object its windows cannot be taken down; the
+    // process is ending anyway.
+    if (QApplication::instance()) {
+        DestroyComponents();
+    }
+    mainForm_ = nullptr;
+    qt_.reset();
+}
+
+void TApplication::Initialize() {
+    if (!qt_) qt_ = std::make_unique<vcl_detail::QtApplication>();
+}
+
+void TApplication::formCreated(TForm* form) {
+    if (!mainForm_) mainForm_ = form;
+}
+
+void TApplication::Run() {
+    if (!mainForm_) return;
+    mainForm_->Show();
+    QApplication::exec();
+}
+
+void TApplication::Terminate() { QApplication::quit(); }
+
+void TApplication::ShowException(const std::exception* error) {
+    const QString message = QString::fromUtf8(error ? error->what() : "");
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(Title), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("ExceptionMessage"));
+    box.exec();
+}

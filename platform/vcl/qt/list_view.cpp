@@ -1,0 +1,129 @@
+#include "platform/vcl/qt/list_view.h"
+
+#include <QHeaderView>
+#include <QMetaObject>
+
+#include "platform/vcl/comctrls.h"
+
+namespace vcl_detail {
+
+void ListViewModel::attach(const TListItems* items, const TListColumns* columns) {
+    beginResetModel();
+    items_ = items;
+    columns_ = columns;
+    endResetModel();
+}
+
+void ListViewModel::setReport(bool report) {
+    beginResetModel();
+    report_ = report;
+    endResetModel();
+    emit columnLayoutChanged();
+}
+
+int ListViewModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid() || !items_) return 0;
+    return items_->Count();
+}
+
+int ListViewModel::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid() || !columns_) return 0;
+    if (!report_) return 1;
+    return std::max(1, columns_->Count());
+}
+
+QVariant ListViewModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !items_ || !index.isValid()) return {};
+    if (index.row() >= items_->Count()) return {};
+    const TListItem* item = items_->Item[index.row()];
+    const String* text = nullptr;
+    if (index.column() == 0) {
+        text = &item->Caption.get();
+    } else if (index.column() - 1 < item->SubItems->Count()) {
+        text = &item->SubItems->Get(index.column() - 1);
+    }
+    if (!text) return {};
+    return QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size()));
+}
+
+QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || !columns_) return {};
+    if (section < 0 || section >= columns_->Count()) return {};
+    return QString::fromStdString((*columns_)[section]->Caption.get());
+}
+
+void ListViewModel::beginAppendRow() {
+    flushChanges();
+    const int row = rowCount();
+    beginInsertRows({}, row, row);
+}
+
+void ListViewModel::endAppendRow() { endInsertRows(); }
+
+void ListViewModel::columnsChanged() {
+    beginResetModel();
+    endResetModel();
+    emit columnLayoutChanged();
+}
+
+void ListViewModel::rowChanged(int row) {
+    if (dirtyFirst_ < 0) {
+        dirtyFirst_ = dirtyLast_ = row;
+    } else {
+        dirtyFirst_ = std::min(dirtyFirst_, row);
+        dirtyLast_ = std::max(dirtyLast_, row);
+    }
+    if (!flushPosted_) {
+        flushPosted_ = true;
+        QMetaObject::invokeMethod(this, &ListViewModel::flushChanges, Qt::QueuedConnection);
+    }
+}
+
+void ListViewModel::flushChanges() {
+    flushPosted_ = false;
+    if (dirtyFirst_ < 0) return;
+    const int first = dirtyFirst_;
+    const int last = std::min(dirtyLast_, rowCount() - 1);
+    dirtyFirst_ = dirtyLast_ = -1;
+    if (last < first) return;
+    emit dataChanged(index(first, 0), index(last, columnCount() - 1), {Qt::DisplayRole});
+}
+
+ListViewWidget::ListViewWidget() : model_(new ListViewModel(this)) {
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsMovable(false);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(model_, &ListViewModel::columnLayoutChanged, this, &ListViewWidget::applyColumnSizes);
+}
+
+void ListViewWidget::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    applyColumnSizes();
+}
+
+void ListViewWidget::applyColumnSizes() {
+    QHeaderView* header = horizontalHeader();
+    header->setVisible(model_->report());
+    const TListColumns* columns = model_->columns();
+    const int count = model_->columnCount();
+    for (int section = 0; section < count; ++section) {
+        const TListColumn* column = columns && section < columns->Count() ? (*columns)[section] : nullptr;
+        if (!model_->report() || !column || column->AutoSize) {
+            header->setSectionResizeMode(section, QHeaderView::Stretch);
+        } else {
+            header->setSectionResizeMode(section, QHeaderView::Fixed);
+            header->resizeSection(section, column->Width);
+        }
+    }
+}
+
+}  // namespace vcl_detail

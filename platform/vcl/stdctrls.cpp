@@ -1,0 +1,29 @@
+#include "platform/vcl/stdctrls.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "platform/vcl/qt/dispatch.h"
+
+namespace {
+QString toQString(const String& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+}  // namespace
+
+TButton::TButton(TComponent* Owner) : TWinControl(Owner, new QPushButton) {
+    auto* button = static_cast<QPushButton*>(widget());
+    button->setAutoDefault(false);
+    Caption.onChange([this, button] { button->setText(toQString(Caption.get())); });
+    QObject::connect(button, &QPushButton::clicked, button,
+                     [this] { vcl_detail::dispatch([this] { if (OnClick) OnClick(this); }); });
+}
+
+TCheckBox::TCheckBox(TComponent* Owner) : TWinControl(Owner, new QCheckBox) {
+    auto* box = static_cast<QCheckBox*>(widget());
+    Caption.onChange([this, box] { box->setText(toQString(Caption.get())); });
+    QObject::connect(box, &QCheckBox::clicked, box,
+                     [this] { vcl_detail::dispatch([this] { if (OnClick) OnClick(this); }); });
+}
+
+bool TCheckBox::Checked() const { return static_cast<const QCheckBox*>(widget())->isChecked(); }
