@@ -10,7 +10,10 @@
 TStatusBar::TStatusBar(TComponent* Owner)
     : TWinControl(Owner, new vcl_detail::StatusBarWidget(&SimpleText.get())),
       bar_(static_cast<vcl_detail::StatusBarWidget*>(widget())) {
-    SimpleText.onChange([this] { bar_->update(); });
+    // Appending past the visible head changes nothing on screen.
+    SimpleText.onChange([this](std::size_t from) {
+        if (from < static_cast<std::size_t>(bar_->visibleByteLimit())) bar_->update();
+    });
     Align = alBottom;
 }
 
@@ -26,7 +29,7 @@ const String& TStrings::Reference::get() const { return owner_->Get(index_); }
 
 int TStrings::Add(std::string_view text) {
     texts_.emplace_back(text);
-    item_->changed();
+    item_->changed(Count());
     return Count() - 1;
 }
 
@@ -42,17 +45,17 @@ void TStrings::Put(int index, std::string_view text) {
         throw Exception("List index out of bounds (" + std::to_string(index) + ")");
     }
     texts_[static_cast<std::size_t>(index)].assign(text);
-    item_->changed();
+    item_->changed(index + 1);
 }
 
 // Items
 
 TListItem::TListItem(TListItems* owner, int index)
     : SubItems(&subItems_), owner_(owner), index_(index), subItems_(this) {
-    Caption.onChange([this] { changed(); });
+    Caption.onChange([this](std::size_t) { changed(0); });
 }
 
-void TListItem::changed() { owner_->rowChanged(index_); }
+void TListItem::changed(int column) { owner_->cellChanged(index_, column); }
 
 TListItem* TListItems::Indexer::operator[](int index) const {
     if (index < 0 || index >= owner_->Count()) {
@@ -68,14 +71,14 @@ TListItem* TListItems::Add() {
     return items_.back().get();
 }
 
-void TListItems::rowChanged(int index) { model_->rowChanged(index); }
+void TListItems::cellChanged(int row, int column) { model_->cellChanged(row, column); }
 
 // Columns
 
 TListColumn* TListColumns::Add() {
     columns_.push_back(std::make_unique<TListColumn>());
     TListColumn* column = columns_.back().get();
-    column->Caption.onChange([this] { model_->columnsChanged(); });
+    column->Caption.onChange([this](std::size_t) { model_->columnsChanged(); });
     column->AutoSize.onChange([this](bool) { model_->columnsChanged(); });
     column->Width.onChange([this](int) { model_->columnsChanged(); });
     model_->columnsChanged();

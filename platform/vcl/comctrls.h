@@ -81,7 +81,7 @@ public:
 private:
     friend class TListItems;
     TListItem(TListItems* owner, int index);
-    void changed();
+    void changed(int column);
 
     friend class TStrings;
     TListItems* owner_;
@@ -114,7 +114,7 @@ private:
     friend class TListItem;
     friend class vcl_detail::ListViewModel;
     explicit TListItems(vcl_detail::ListViewModel* model) : model_(model) {}
-    void rowChanged(int index);
+    void cellChanged(int row, int column);
 
     vcl_detail::ListViewModel* model_;
     std::vector<std::unique_ptr<TListItem>> items_;

@@ -12,7 +12,7 @@ TForm::TForm(TComponent* Owner)
     : TWinControl(Owner, new vcl_detail::FormWindow(this)),
       window_(static_cast<vcl_detail::FormWindow*>(widget())) {
     window_->setAttribute(Qt::WA_DeleteOnClose, false);
-    Caption.onChange([this] {
+    Caption.onChange([this](std::size_t) {
         window_->setWindowTitle(QString::fromUtf8(Caption.get().data(), static_cast<qsizetype>(Caption.get().size())));
     });
     Color.onChange([this](TColor color) {

@@ -32,7 +32,7 @@ private:
 };
 
 // A text that can be replaced whole or appended to; the owner hears of each
-// change without the whole text being copied.
+// change, and where in the text it starts, without the text being copied.
 class TextProperty {
 public:
     TextProperty() = default;
@@ -40,22 +40,23 @@ public:
 
     TextProperty& operator=(std::string_view text) {
         text_.assign(text);
-        if (changed_) changed_();
+        if (changed_) changed_(0);
         return *this;
     }
     TextProperty& operator=(const TextProperty& other) { return *this = std::string_view(other.text_); }
     TextProperty& operator+=(std::string_view text) {
+        const std::size_t from = text_.size();
         text_.append(text);
-        if (changed_) changed_();
+        if (changed_) changed_(from);
         return *this;
     }
     operator const String&() const { return text_; }
     const String& get() const { return text_; }
     const char* c_str() const { return text_.c_str(); }
 
-    void onChange(std::function<void()> changed) { changed_ = std::move(changed); }
+    void onChange(std::function<void(std::size_t from)> changed) { changed_ = std::move(changed); }
 
 private:
     String text_;
-    std::function<void()> changed_;
+    std::function<void(std::size_t)> changed_;
 };

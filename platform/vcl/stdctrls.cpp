@@ -14,14 +14,14 @@ QString toQString(const String& text) {
 TButton::TButton(TComponent* Owner) : TWinControl(Owner, new QPushButton) {
     auto* button = static_cast<QPushButton*>(widget());
     button->setAutoDefault(false);
-    Caption.onChange([this, button] { button->setText(toQString(Caption.get())); });
+    Caption.onChange([this, button](std::size_t) { button->setText(toQString(Caption.get())); });
     QObject::connect(button, &QPushButton::clicked, button,
                      [this] { vcl_detail::dispatch([this] { if (OnClick) OnClick(this); }); });
 }
 
 TCheckBox::TCheckBox(TComponent* Owner) : TWinControl(Owner, new QCheckBox) {
     auto* box = static_cast<QCheckBox*>(widget());
-    Caption.onChange([this, box] { box->setText(toQString(Caption.get())); });
+    Caption.onChange([this, box](std::size_t) { box->setText(toQString(Caption.get())); });
     QObject::connect(box, &QCheckBox::clicked, box,
                      [this] { vcl_detail::dispatch([this] { if (OnClick) OnClick(this); }); });
 }

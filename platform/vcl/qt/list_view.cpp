@@ -66,12 +66,15 @@ void ListViewModel::columnsChanged() {
     emit columnLayoutChanged();
 }
 
-void ListViewModel::rowChanged(int row) {
-    if (dirtyFirst_ < 0) {
-        dirtyFirst_ = dirtyLast_ = row;
+void ListViewModel::cellChanged(int row, int column) {
+    if (dirtyTop_ < 0) {
+        dirtyTop_ = dirtyBottom_ = row;
+        dirtyLeft_ = dirtyRight_ = column;
     } else {
-        dirtyFirst_ = std::min(dirtyFirst_, row);
-        dirtyLast_ = std::max(dirtyLast_, row);
+        dirtyTop_ = std::min(dirtyTop_, row);
+        dirtyBottom_ = std::max(dirtyBottom_, row);
+        dirtyLeft_ = std::min(dirtyLeft_, column);
+        dirtyRight_ = std::max(dirtyRight_, column);
     }
     if (!flushPosted_) {
         flushPosted_ = true;
@@ -81,12 +84,14 @@ void ListViewModel::rowChanged(int row) {
 
 void ListViewModel::flushChanges() {
     flushPosted_ = false;
-    if (dirtyFirst_ < 0) return;
-    const int first = dirtyFirst_;
-    const int last = std::min(dirtyLast_, rowCount() - 1);
-    dirtyFirst_ = dirtyLast_ = -1;
-    if (last < first) return;
-    emit dataChanged(index(first, 0), index(last, columnCount() - 1), {Qt::DisplayRole});
+    if (dirtyTop_ < 0) return;
+    const int top = dirtyTop_;
+    const int bottom = std::min(dirtyBottom_, rowCount() - 1);
+    const int left = dirtyLeft_;
+    const int right = std::min(dirtyRight_, columnCount() - 1);
+    dirtyTop_ = dirtyBottom_ = dirtyLeft_ = dirtyRight_ = -1;
+    if (bottom < top || right < left) return;
+    emit dataChanged(index(top, left), index(bottom, right), {Qt::DisplayRole});
 }
 
 ListViewWidget::ListViewWidget() : model_(new ListViewModel(this)) {

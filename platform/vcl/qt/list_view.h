@@ -30,7 +30,7 @@ public:
     void columnsChanged();
     // Cell changes are gathered and told to the view once, when control returns
     // to the event loop, so a refresh of every row costs one repaint.
-    void rowChanged(int row);
+    void cellChanged(int row, int column);
     void flushChanges();
 
 signals:
@@ -40,8 +40,10 @@ private:
     const TListItems* items_ = nullptr;
     const TListColumns* columns_ = nullptr;
     bool report_ = false;
-    int dirtyFirst_ = -1;
-    int dirtyLast_ = -1;
+    int dirtyTop_ = -1;
+    int dirtyBottom_ = -1;
+    int dirtyLeft_ = -1;
+    int dirtyRight_ = -1;
     bool flushPosted_ = false;
 };
 
