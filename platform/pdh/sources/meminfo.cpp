@@ -1,0 +1,44 @@
+#include "platform/pdh/sources/meminfo.h"
+
+#include "platform/pdh/sources/scan.h"
+
+namespace vantorel::pdh::sources {
+
+namespace {
+
+using scan::Unit;
+
+constexpr scan::KeyField<Meminfo> kFields[] = {
+    {"MemTotal", &Meminfo::memTotal, Unit::KiB},
+    {"MemFree", &Meminfo::memFree, Unit::KiB},
+    {"MemAvailable", &Meminfo::memAvailable, Unit::KiB},
+    {"Buffers", &Meminfo::buffers, Unit::KiB},
+    {"Cached", &Meminfo::cached, Unit::KiB},
+    {"SReclaimable", &Meminfo::sReclaimable, Unit::KiB},
+    {"Committed_AS", &Meminfo::committedAs, Unit::KiB},
+    {"CommitLimit", &Meminfo::commitLimit, Unit::KiB},
+    {"SwapTotal", &Meminfo::swapTotal, Unit::KiB},
+    {"SwapFree", &Meminfo::swapFree, Unit::KiB},
+};
+
+}  // namespace
+
+std::optional<Meminfo> parseMeminfo(std::string_view text) {
+    Meminfo out;
+    bool known = false;
+    scan::Lines lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        std::string_view key;
+        std::string_view value;
+        if (scan::splitKeyValue(line, key, value)) {
+            known = scan::storeKnownKey(kFields, key, value, out) || known;
+        }
+    }
+    if (!known) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+}  // namespace vantorel::pdh::sources
