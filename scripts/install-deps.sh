@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake make g++ pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-apps imagemagick

@@ -28,11 +28,17 @@ TApplication* Application = &theApplication;
 TApplication::TApplication() : TComponent(nullptr) {}
 
 TApplication::~TApplication() {
-    // Without Qt's application object its windows cannot be taken down; the
-    // process is ending anyway.
-    if (QApplication::instance()) {
-        DestroyComponents();
+    // This runs after main has returned, when Qt's own statics are gone: a GUI
+    // still standing (the loop never ran) is left to the end of the process.
+    if (qt_ && qt_->ownsApplication()) {
+        AbandonComponents();
+        (void)qt_.release();
     }
+    mainForm_ = nullptr;
+}
+
+void TApplication::shutdown() {
+    DestroyComponents();
     mainForm_ = nullptr;
     qt_.reset();
 }
@@ -49,6 +55,8 @@ void TApplication::Run() {
     if (!mainForm_) return;
     mainForm_->Show();
     QApplication::exec();
+    // Qt must be taken down while main still runs.
+    if (qt_ && qt_->ownsApplication()) shutdown();
 }
 
 void TApplication::Terminate() { QApplication::quit(); }

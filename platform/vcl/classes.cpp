@@ -21,3 +21,8 @@ void TComponent::insertOwned(TComponent* component) { owned_.push_back(component
 void TComponent::removeOwned(TComponent* component) {
     owned_.erase(std::remove(owned_.begin(), owned_.end(), component), owned_.end());
 }
+
+void TComponent::AbandonComponents() {
+    for (TComponent* component : owned_) component->owner_ = nullptr;
+    owned_.clear();
+}

@@ -17,6 +17,8 @@ public:
 protected:
     // Destroys the owned components, last-created first.
     void DestroyComponents();
+    // Forgets the owned components without destroying them.
+    void AbandonComponents();
 
 private:
     void insertOwned(TComponent* component);

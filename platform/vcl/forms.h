@@ -85,6 +85,7 @@ public:
 
 private:
     void formCreated(TForm* form);
+    void shutdown();
     TForm* mainForm_ = nullptr;
     std::unique_ptr<vcl_detail::QtApplication> qt_;
 };

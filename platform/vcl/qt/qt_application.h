@@ -10,6 +10,7 @@ class QtApplication {
 public:
     QtApplication();
     ~QtApplication();
+    bool ownsApplication() const { return own_ != nullptr; }
 
 private:
     int argc_ = 1;
