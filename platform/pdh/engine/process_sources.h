@@ -1,0 +1,119 @@
+// Per-process files: a tracker per watched "name:pid" instance, and a scan of
+// every process for the _Total instance and the System counters.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/pdh/engine/catalogue.h"
+#include "platform/pdh/engine/kept_file.h"
+#include "platform/pdh/engine/machine_sources.h"
+#include "platform/pdh/engine/raw_record.h"
+#include "platform/pdh/engine/system_reader.h"
+#include "platform/pdh/sources/pid_io.h"
+#include "platform/pdh/sources/pid_stat.h"
+#include "platform/pdh/sources/pid_status.h"
+
+namespace vantorel::pdh {
+
+// "name:pid": the name is everything before the last ':' (a name may hold ':').
+struct ProcessInstance {
+    std::string name;
+    std::int32_t pid = 0;
+};
+std::optional<ProcessInstance> parseProcessInstance(std::string_view instance);
+std::string processInstanceName(std::string_view comm, std::int32_t pid);
+
+// One process's files as read on one collect.
+struct ProcessFiles {
+    std::optional<sources::PidStat> stat;
+    bool statusRead = false;
+    std::optional<sources::PidStatus> status;
+    bool ioRead = false;
+    std::optional<sources::PidIo> io;
+    bool fdRead = false;
+    std::optional<std::uint64_t> fds;
+};
+
+struct ProcessUnits {
+    std::uint64_t ticksPerSecond = 100;
+    std::uint64_t pageSize = 4096;
+    static ProcessUnits ofThisMachine();
+};
+
+// Fills the Process fields of `out` from one process's files.
+void fillProcessRecord(const ProcessFiles& files, const ProcessUnits& units, RawRecord& out);
+
+// Watches one instance. The process is the (pid, start time) found the first
+// time the name and pid matched; after that, a new process on the same pid, or
+// a changed name, is not this instance.
+class ProcessTracker {
+public:
+    ProcessTracker(ProcessInstance instance, const Roots& roots);
+
+    void collect(SystemReader& reader, SourceSet files, std::string& buffer, std::vector<std::string>& listing);
+
+    const ProcessInstance& instance() const { return instance_; }
+    PDH_STATUS status() const { return status_; }
+    const ProcessFiles& files() const { return files_; }
+    // Found once and gone since: a counter added now must not inherit it.
+    bool lost() const { return lost_; }
+
+private:
+    void forget();
+
+    ProcessInstance instance_;
+    std::string fdPath_;
+    KeptFile stat_, status_file_, io_;
+    bool identified_ = false;
+    bool lost_ = false;
+    std::uint64_t starttime_ = 0;
+    PDH_STATUS status_ = PDH_NO_DATA;
+    ProcessFiles files_;
+};
+
+// Every process, for Process(_Total) and System's Processes and Threads.
+class ProcessScan {
+public:
+    explicit ProcessScan(const Roots& roots) : procRoot_(roots.proc) {}
+
+    // `trackers` that read a process this collect lend their files, so no
+    // process file is read twice in one collect.
+    void collect(SystemReader& reader, SourceSet files, std::span<const ProcessTracker* const> trackers,
+                 const ProcessUnits& units, double now, std::string& buffer, std::vector<std::string>& listing);
+
+    bool listed() const { return listed_; }
+    std::uint64_t processCount() const { return processCount_; }
+    std::uint64_t threadCount() const { return threadCount_; }
+    // The _Total record: gauges summed over the processes; cumulative fields grow
+    // by each surviving process's own delta (plus new processes' whole counts),
+    // so processes that exit never make the total go backwards.
+    const RawRecord& total() const { return total_; }
+
+private:
+    static constexpr std::array<unsigned, 8> kCumulative{field::Utime, field::Stime, field::MinFlt, field::MajFlt,
+                                                         field::Rchar, field::Wchar, field::Syscr, field::Syscw};
+    struct Seen {
+        std::int32_t pid = 0;
+        std::uint64_t starttime = 0;
+        FieldMask valid = 0;
+        std::array<std::uint64_t, 8> counts{};
+    };
+
+    std::string procRoot_;
+    std::vector<std::string> pidNames_;
+    std::vector<Seen> previous_, current_;
+    std::array<std::uint64_t, 8> accumulated_{};
+    bool listed_ = false;
+    std::uint64_t processCount_ = 0;
+    std::uint64_t threadCount_ = 0;
+    RawRecord total_;
+    ProcessFiles scratch_;
+};
+
+}  // namespace vantorel::pdh

@@ -1,0 +1,112 @@
+// An in-memory kernel for the engine's tests: files, directories, statvfs
+// answers and the clock are set by the test; every read is counted by path.
+#pragma once
+
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/pdh/engine/system_reader.h"
+
+namespace vantorel::pdh::testing {
+
+class FakeReader : public SystemReader {
+public:
+    std::map<std::string, std::string> files;
+    std::map<std::string, int> errors;  // path -> errno a read (or open) fails with
+    std::map<std::string, std::vector<std::string>> directories;
+    std::map<std::string, FileSystemStats> fileSystems;
+    std::map<std::string, int> reads;  // path -> reads and listings, since the last reset
+    double now = 1000.0;
+
+    void resetCounts() { reads.clear(); }
+    int readsOf(const std::string& path) const {
+        const auto it = reads.find(path);
+        return it != reads.end() ? it->second : 0;
+    }
+    int totalReads() const {
+        int n = 0;
+        for (const auto& [path, count] : reads) n += count;
+        return n;
+    }
+
+    std::unique_ptr<OpenFile> open(const std::string& path, int& error) override {
+        const auto e = errors.find(path);
+        if (e != errors.end()) return error = e->second, nullptr;
+        if (files.find(path) == files.end()) return error = ENOENT, nullptr;
+        error = 0;
+        return std::make_unique<File>(*this, path);
+    }
+    int readFile(const std::string& path, std::string& buffer) override { return readPath(path, buffer); }
+    int listDirectory(const std::string& path, std::vector<std::string>& names) override {
+        ++reads[path];
+        const auto it = directories.find(path);
+        if (it == directories.end()) return names.clear(), ENOENT;
+        names = it->second;
+        return 0;
+    }
+    int fileSystemStats(const std::string& path, FileSystemStats& out) override {
+        ++reads["statvfs:" + path];
+        const auto it = fileSystems.find(path);
+        if (it == fileSystems.end()) return ENOENT;
+        out = it->second;
+        return 0;
+    }
+    double bootSeconds() override { return now; }
+
+    // A process as /proc shows it: the stat line and the entry in /proc.
+    void setProcess(int pid, const std::string& stat, const std::string& root = "/");
+
+private:
+    class File : public OpenFile {
+    public:
+        File(FakeReader& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+        int read(std::string& buffer) override { return owner_.readPath(path_, buffer); }
+
+    private:
+        FakeReader& owner_;
+        std::string path_;
+    };
+
+    int readPath(const std::string& path, std::string& buffer) {
+        ++reads[path];
+        const auto e = errors.find(path);
+        if (e != errors.end()) return buffer.clear(), e->second;
+        const auto it = files.find(path);
+        if (it == files.end()) return buffer.clear(), ENOENT;
+        buffer = it->second;
+        return 0;
+    }
+};
+
+// "/proc/PID/stat" text with the fields the engine reads; the rest are 0.
+std::string statLine(int pid, const std::string& comm, unsigned long long utime, unsigned long long stime,
+                     unsigned long long starttime, unsigned long long rssPages = 0, int ppid = 1,
+                     unsigned long long threads = 1, unsigned long long minflt = 0, unsigned long long majflt = 0);
+
+inline void FakeReader::setProcess(int pid, const std::string& stat, const std::string& root) {
+    files[root + "proc/" + std::to_string(pid) + "/stat"] = stat;
+    auto& entries = directories[root + "proc"];
+    const std::string name = std::to_string(pid);
+    bool present = false;
+    for (const auto& e : entries) present = present || e == name;
+    if (!present) entries.push_back(name);
+}
+
+inline std::string statLine(int pid, const std::string& comm, unsigned long long utime, unsigned long long stime,
+                            unsigned long long starttime, unsigned long long rssPages, int ppid,
+                            unsigned long long threads, unsigned long long minflt, unsigned long long majflt) {
+    // (1) pid (2) comm (3) state (4) ppid (5..9) (10) minflt (11) cminflt (12) majflt
+    // (13) cmajflt (14) utime (15) stime (16..19) (20) num_threads (21) (22) starttime
+    // (23) vsize (24) rss ... up to (52)
+    std::string s = std::to_string(pid) + " (" + comm + ") S " + std::to_string(ppid) + " 0 0 0 0 0 " +
+                    std::to_string(minflt) + " 0 " + std::to_string(majflt) + " 0 " + std::to_string(utime) + " " +
+                    std::to_string(stime) + " 0 0 20 0 " + std::to_string(threads) + " 0 " +
+                    std::to_string(starttime) + " 1048576 " + std::to_string(rssPages);
+    for (int i = 25; i <= 52; ++i) s += " 0";
+    return s + "\n";
+}
+
+}  // namespace vantorel::pdh::testing
