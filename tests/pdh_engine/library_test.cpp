@@ -55,7 +55,7 @@ protected:
         EXPECT_EQ(lib.addCounter(query, path.c_str(), 0, &c), ERROR_SUCCESS) << path;
         return c;
     }
-    // The value as LONG, or the CStatus negated into a distinct failure marker.
+    // Every read must agree with itself: success exactly when CStatus is good.
     PDH_FMT_COUNTERVALUE read(PDH_HCOUNTER c, DWORD format = PDH_FMT_LONG, PDH_STATUS* status = nullptr) {
         PDH_FMT_COUNTERVALUE v{};
         v.CStatus = 0xDEAD;

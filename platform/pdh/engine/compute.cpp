@@ -1,6 +1,7 @@
 #include "platform/pdh/engine/compute.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace vantorel::pdh {
@@ -10,8 +11,7 @@ constexpr std::uint64_t k32 = std::uint64_t{1} << 32;
 
 template <typename Fn>
 void forEachField(FieldMask mask, Fn&& fn) {
-    for (unsigned i = 0; i < kMaxFields; ++i)
-        if ((mask & (FieldMask{1} << i)) != 0) fn(i);
+    for (; mask != 0; mask &= mask - 1) fn(static_cast<unsigned>(std::countr_zero(mask)));
 }
 
 double sumOf(const RawRecord& r, FieldMask mask) {

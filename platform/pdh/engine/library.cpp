@@ -10,7 +10,7 @@
 namespace vantorel::pdh {
 namespace {
 
-std::uintptr_t key(const void* handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+constexpr std::uintptr_t kTag = 0x5;  // no handle looks like an aligned pointer
 
 }  // namespace
 
@@ -22,25 +22,30 @@ Library::Library(std::string procRoot, std::string sysRoot, std::shared_ptr<Syst
 
 Library::~Library() = default;
 
-void* Library::nextHandle() {
-    // Handles are never reused, so a stale one stays invalid for good. The low
-    // bits are set so that no handle looks like an aligned pointer to anything.
-    ++lastHandle_;
-    return reinterpret_cast<void*>((lastHandle_ << 4) | 0x5);
+void* Library::newHandle(HandleEntry entry) {
+    handles_.push_back(entry);
+    return reinterpret_cast<void*>((handles_.size() << 4) | kTag);
+}
+
+const Library::HandleEntry* Library::lookup(const void* handle, HandleKind kind) const {
+    const auto value = reinterpret_cast<std::uintptr_t>(handle);
+    if ((value & 0xF) != kTag) return nullptr;
+    const std::uintptr_t index = value >> 4;
+    if (index == 0 || index > handles_.size()) return nullptr;
+    const HandleEntry& entry = handles_[index - 1];
+    return entry.kind == kind ? &entry : nullptr;
 }
 
 Query* Library::findQuery(PDH_HQUERY handle) {
-    if (handle == nullptr) return nullptr;
-    const auto it = queries_.find(key(handle));
-    return it != queries_.end() ? it->second.get() : nullptr;
+    const HandleEntry* entry = lookup(handle, HandleKind::Query);
+    return entry != nullptr ? entry->query : nullptr;
 }
 
 PDH_STATUS Library::openQuery(DWORD_PTR userData, PDH_HQUERY* query) {
     if (query == nullptr) return PDH_INVALID_ARGUMENT;
-    void* handle = nextHandle();
-    queries_.emplace(key(handle), std::make_unique<Query>(Roots{procRoot_, sysRoot_}, *reader_,
-                                                          ProcessUnits::ofThisMachine(), userData));
-    *query = handle;
+    queries_.push_back(
+        std::make_unique<Query>(Roots{procRoot_, sysRoot_}, *reader_, ProcessUnits::ofThisMachine(), userData));
+    *query = newHandle(HandleEntry{HandleKind::Query, queries_.back().get(), nullptr});
     return ERROR_SUCCESS;
 }
 
@@ -58,9 +63,7 @@ PDH_STATUS Library::addCounter(PDH_HQUERY query, const char* path, DWORD_PTR use
     if (parsed.hasInstance != (object->instances != InstanceKind::None)) return PDH_CSTATUS_BAD_COUNTERNAME;
 
     Counter& added = q->add(*def, std::move(parsed.instance), userData);
-    void* handle = nextHandle();
-    counters_.emplace(key(handle), CounterEntry{q, &added});
-    *counter = handle;
+    *counter = newHandle(HandleEntry{HandleKind::Counter, q, &added});
     return ERROR_SUCCESS;
 }
 
@@ -73,8 +76,8 @@ PDH_STATUS Library::collect(PDH_HQUERY query) {
 
 PDH_STATUS Library::formattedValue(PDH_HCOUNTER counter, DWORD format, DWORD* type, PDH_FMT_COUNTERVALUE* value) {
     if (value == nullptr) return PDH_INVALID_ARGUMENT;
-    const auto it = counter != nullptr ? counters_.find(key(counter)) : counters_.end();
-    if (it == counters_.end() || it->second.query == nullptr || it->second.counter == nullptr) {
+    const HandleEntry* entry = lookup(counter, HandleKind::Counter);
+    if (entry == nullptr || entry->query == nullptr || entry->counter == nullptr) {
         writeFailure(PDH_INVALID_HANDLE, *value);
         return PDH_INVALID_HANDLE;
     }
@@ -82,9 +85,9 @@ PDH_STATUS Library::formattedValue(PDH_HCOUNTER counter, DWORD format, DWORD* ty
         writeFailure(PDH_INVALID_ARGUMENT, *value);
         return PDH_INVALID_ARGUMENT;
     }
-    const Counter& c = *it->second.counter;
+    const Counter& c = *entry->counter;
     if (type != nullptr && c.def != nullptr) *type = counterType(*c.def);
-    const Computed computed = it->second.query->value(c, (format & PDH_FMT_NOCAP100) != 0);
+    const Computed computed = entry->query->value(c, (format & PDH_FMT_NOCAP100) != 0);
     if (computed.cstatus != PDH_CSTATUS_VALID_DATA) {
         writeFailure(computed.cstatus, *value);
         return PDH_INVALID_DATA;
@@ -95,8 +98,9 @@ PDH_STATUS Library::formattedValue(PDH_HCOUNTER counter, DWORD format, DWORD* ty
 PDH_STATUS Library::closeQuery(PDH_HQUERY query) {
     Query* q = findQuery(query);
     if (q == nullptr) return PDH_INVALID_HANDLE;
-    std::erase_if(counters_, [q](const auto& entry) { return entry.second.query == q; });
-    queries_.erase(key(query));
+    for (HandleEntry& entry : handles_)
+        if (entry.query == q) entry = HandleEntry{};
+    std::erase_if(queries_, [q](const std::unique_ptr<Query>& owned) { return owned.get() == q; });
     return ERROR_SUCCESS;
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "pdh/pdh.h"
 #include "platform/pdh/engine/system_reader.h"
@@ -37,20 +37,23 @@ public:
     const Enumeration& enumeration() const;
 
 private:
-    struct CounterEntry {
+    enum class HandleKind : std::uint8_t { Free, Query, Counter };
+    // Handles are (index << 4) | tag into handles_, never reused: a closed or
+    // foreign value fails the lookup instead of being dereferenced.
+    struct HandleEntry {
+        HandleKind kind = HandleKind::Free;
         Query* query = nullptr;
         Counter* counter = nullptr;
     };
-
+    const HandleEntry* lookup(const void* handle, HandleKind kind) const;
     Query* findQuery(PDH_HQUERY handle);
-    void* nextHandle();
+    void* newHandle(HandleEntry entry);
 
     std::string procRoot_;
     std::string sysRoot_;
     std::shared_ptr<SystemReader> reader_;
-    std::unordered_map<std::uintptr_t, std::unique_ptr<Query>> queries_;
-    std::unordered_map<std::uintptr_t, CounterEntry> counters_;
-    std::uintptr_t lastHandle_ = 0;
+    std::vector<std::unique_ptr<Query>> queries_;
+    std::vector<HandleEntry> handles_;
     std::unique_ptr<Enumeration> enumeration_;
 };
 

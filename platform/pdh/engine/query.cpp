@@ -36,6 +36,12 @@ Counter& Query::add(const CounterDef& def, std::string instance, DWORD_PTR userD
             trackers_.push_back(counter->tracker);
         }
     }
+    if (!counter->tracker && !(def.object == ObjectId::Process && instance != kTotal)) {
+        auto slot = std::find_if(slots_.begin(), slots_.end(),
+                                 [&](const Slot& s) { return s.object == def.object && s.instance == instance; });
+        if (slot == slots_.end()) slot = slots_.insert(slots_.end(), Slot{def.object, instance, RawRecord{}});
+        counter->slot = static_cast<std::size_t>(slot - slots_.begin());
+    }
     counter->instance = std::move(instance);
     counters_.push_back(std::move(counter));
     planSources();
@@ -88,9 +94,12 @@ void Query::collect() {
     if (scanNeeded_) scan_.collect(reader_, scanFiles_, trackerViews_, units_, now, buffer_, listing_);
 
     const CollectedSources sources{machine_, scan_, units_};
+    for (Slot& slot : slots_) {
+        extractRecord(slot.object, slot.instance, sources, slot.record);
+        slot.record.time = now;
+    }
     for (const auto& c : counters_) {
-        if (c->samples > 0) std::swap(c->previous, c->current);
-        RawRecord& r = c->current;
+        RawRecord& r = c->records[(c->samples + 1) % 2];
         if (c->def->object == ObjectId::Process && c->instance != kTotal) {
             r = RawRecord{};
             if (c->tracker) {
@@ -100,17 +109,17 @@ void Query::collect() {
                 r.status = PDH_CSTATUS_NO_INSTANCE;  // not "name:pid": no process is called that
             }
         } else {
-            extractRecord(c->def->object, c->instance, sources, r);
+            r = slots_[c->slot].record;
         }
         r.time = now;
-        ++c->samples;
+        ++c->samples;  // r is now current()
     }
 }
 
 Computed Query::value(const Counter& counter, bool noCap100) const {
     if (counter.samples == 0) return Computed{PDH_NO_DATA, 0.0};
-    const RawRecord* previous = counter.samples > 1 ? &counter.previous : nullptr;
-    return computeValue(*counter.def, previous, counter.current, noCap100);
+    const RawRecord* previous = counter.samples > 1 ? &counter.previous() : nullptr;
+    return computeValue(*counter.def, previous, counter.current(), noCap100);
 }
 
 }  // namespace vantorel::pdh

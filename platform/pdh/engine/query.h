@@ -20,9 +20,12 @@ struct Counter {
     std::string instance;
     DWORD_PTR userData = 0;
     std::shared_ptr<ProcessTracker> tracker;  // Process instances other than _Total
-    RawRecord previous;
-    RawRecord current;
-    unsigned samples = 0;  // collects since the counter was added
+    std::size_t slot = 0;                     // the other instances: index into the query's slots
+    RawRecord records[2];    // the latest is records[samples % 2]; a collect overwrites the older
+    std::uint64_t samples = 0;  // collects since the counter was added
+
+    const RawRecord& current() const { return records[samples % 2]; }
+    const RawRecord& previous() const { return records[(samples + 1) % 2]; }
 };
 
 class Query {
@@ -40,6 +43,13 @@ public:
 private:
     void planSources();
 
+    // One extraction per distinct instance per collect, shared by its counters.
+    struct Slot {
+        ObjectId object;
+        std::string instance;
+        RawRecord record;
+    };
+
     Roots roots_;
     SystemReader& reader_;
     ProcessUnits units_;
@@ -47,6 +57,7 @@ private:
     MachineSources machine_;
     ProcessScan scan_;
     std::vector<std::unique_ptr<Counter>> counters_;
+    std::vector<Slot> slots_;
     std::vector<std::shared_ptr<ProcessTracker>> trackers_;
     std::vector<SourceSet> trackerFiles_;  // per tracker: the files its counters need
     std::vector<const ProcessTracker*> trackerViews_;
