@@ -1,5 +1,7 @@
 #include "platform/pdh/sources/vmstat.h"
 
+#include <iterator>
+
 #include "platform/pdh/sources/scan.h"
 
 namespace vantorel::pdh::sources {
@@ -21,12 +23,17 @@ constexpr scan::KeyField<Vmstat> kFields[] = {
 std::optional<Vmstat> parseVmstat(std::string_view text) {
     Vmstat out;
     bool known = false;
+    // The file runs to some two hundred counters; stop once ours are all in.
+    std::size_t found = 0;
     scan::Lines lines(text);
     std::string_view line;
-    while (lines.next(line)) {
+    while (found < std::size(kFields) && lines.next(line)) {
         std::string_view value = line;
         const std::string_view key = scan::nextToken(value);
-        known = scan::storeKnownKey(kFields, key, value, out) || known;
+        if (scan::storeKnownKey(kFields, key, value, out)) {
+            known = true;
+            ++found;
+        }
     }
     if (!known) {
         return std::nullopt;
