@@ -19,22 +19,6 @@ constexpr scan::KeyField<PidIo> kFields[] = {
 
 }  // namespace
 
-std::optional<PidIo> parsePidIo(std::string_view text) {
-    PidIo out;
-    bool known = false;
-    scan::Lines lines(text);
-    std::string_view line;
-    while (lines.next(line)) {
-        std::string_view key;
-        std::string_view value;
-        if (scan::splitKeyValue(line, key, value)) {
-            known = scan::storeKnownKey(kFields, key, value, out) || known;
-        }
-    }
-    if (!known) {
-        return std::nullopt;
-    }
-    return out;
-}
+std::optional<PidIo> parsePidIo(std::string_view text) { return scan::parseKeyValueFile(text, kFields); }
 
 }  // namespace vantorel::pdh::sources

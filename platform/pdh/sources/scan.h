@@ -165,4 +165,25 @@ bool storeKnownKey(const KeyField<Struct> (&table)[N], std::string_view key,
     return false;
 }
 
+// A file of "Key: value" lines: stores the table's keys, or nullopt when the
+// text holds none of them (it is not that file).
+template <class Struct, std::size_t N>
+std::optional<Struct> parseKeyValueFile(std::string_view text, const KeyField<Struct> (&table)[N]) {
+    Struct out;
+    bool known = false;
+    Lines lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        std::string_view key;
+        std::string_view value;
+        if (splitKeyValue(line, key, value)) {
+            known = storeKnownKey(table, key, value, out) || known;
+        }
+    }
+    if (!known) {
+        return std::nullopt;
+    }
+    return out;
+}
+
 }  // namespace vantorel::pdh::sources::scan
