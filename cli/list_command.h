@@ -1,0 +1,27 @@
+// `list`: the counter paths the library knows, optionally for every instance that
+// exists now, optionally with each counter's description.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/pdh/enumeration.h"
+
+namespace vantorel::cli {
+
+struct ListOptions {
+    std::vector<std::string> objects;  // empty: all, in the catalogue's order
+    bool instances = false;
+    bool describe = false;
+};
+
+// Without `instances`, an object with instances shows the placeholder
+// "(<instance>)". Object names match case-insensitively; an unknown one is named
+// on `err` with the known objects and gives kExitUsage, with nothing on `out`.
+// Paths go out one a line, control characters shown as '?'; a description follows
+// its path on a line indented by four spaces.
+int listCounters(const pdh::Enumeration& enumeration, const ListOptions& options, std::ostream& out,
+                 std::ostream& err);
+
+}  // namespace vantorel::cli
