@@ -20,12 +20,8 @@ std::optional<DiskStat> parseDisk(std::string_view rest) {
         return std::nullopt;
     }
     std::array<std::uint64_t, kFields> v{};
-    for (std::uint64_t& slot : v) {
-        const OptU64 value = scan::toU64(scan::nextToken(rest));
-        if (!value) {
-            return std::nullopt;
-        }
-        slot = *value;
+    if (!scan::readNumbers(rest, v)) {
+        return std::nullopt;
     }
     DiskStat d;
     d.major = *major;

@@ -38,12 +38,8 @@ std::optional<NetDevice> parseDevice(std::string_view line) {
     }
     std::string_view rest = line.substr(colon + 1);
     std::array<std::uint64_t, kFields> v{};
-    for (std::uint64_t& slot : v) {
-        const OptU64 value = scan::toU64(scan::nextToken(rest));
-        if (!value) {
-            return std::nullopt;
-        }
-        slot = *value;
+    if (!scan::readNumbers(rest, v)) {
+        return std::nullopt;
     }
     NetDevice d;
     d.name = std::string(name);

@@ -3,6 +3,7 @@
 
 #include "platform/pdh/sources/parse_result.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -163,6 +164,20 @@ bool storeKnownKey(const KeyField<Struct> (&table)[N], std::string_view key,
         }
     }
     return false;
+}
+
+// Fills `out` with the next blank-separated numbers of `rest`; false when one is
+// missing or not a number.
+template <std::size_t N>
+bool readNumbers(std::string_view& rest, std::array<std::uint64_t, N>& out) {
+    for (std::uint64_t& slot : out) {
+        const OptU64 value = toU64(nextToken(rest));
+        if (!value) {
+            return false;
+        }
+        slot = *value;
+    }
+    return true;
 }
 
 // A file of "Key: value" lines: stores the table's keys, or nullopt when the
