@@ -8,16 +8,14 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_codes.h"
+#include "captured_output.h"
 #include "fake_pacer.h"
 
 namespace vantorel::cli {
 namespace {
 
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = testing::Captured;
+using testing::lines;
 
 Outcome run(const std::vector<std::string>& args) {
     const std::string tree = std::string(VANTOREL_FIXTURES) + "/vm-t0";
@@ -29,13 +27,6 @@ Outcome run(const std::vector<std::string>& args) {
     r.out = out.str();
     r.err = err.str();
     return r;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
 }
 
 const std::string kCpu = "\\Processor(_Total)\\% Processor Time";

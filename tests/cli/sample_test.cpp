@@ -15,6 +15,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/sample_command.h"
+#include "captured_output.h"
 #include "fake_pacer.h"
 #include "platform/pdh/engine/library.h"
 #include "platform/pdh/engine/system_reader.h"
@@ -33,11 +34,8 @@ const std::string kBash = "\\Process(bash:4278)\\Working Set";
 
 const std::regex kTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d)");
 
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using Result = testing::Captured;
+using testing::lines;
 
 Result sample(const std::string& tree, SampleOptions options, testing::FakePacer& pacer) {
     pdh::Library library(tree, tree);
@@ -48,13 +46,6 @@ Result sample(const std::string& tree, SampleOptions options, testing::FakePacer
     r.out = out.str();
     r.err = err.str();
     return r;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
 }
 
 std::vector<std::string> split(const std::string& row) {
