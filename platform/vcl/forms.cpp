@@ -80,7 +80,6 @@ void TForm::applyTabOrder() {
     }
     if (!chain.empty()) {
         // The first control in the keyboard order takes the focus when the form shows.
-        window_->setFocusProxy(nullptr);
         chain.front()->widget()->setFocus(Qt::OtherFocusReason);
     }
 }

@@ -16,7 +16,6 @@ constexpr int maxBytesPerCharacter = 4;
 
 StatusBarWidget::StatusBarWidget(const String* text) : text_(text) {
     setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void StatusBarWidget::changeEvent(QEvent* event) {
