@@ -4,6 +4,11 @@
 #include <limits>
 
 #include "platform/pdh/engine/catalogue.h"
+#include "platform/pdh/objects/memory.h"
+#include "platform/pdh/objects/network_interface.h"
+#include "platform/pdh/objects/paging_file.h"
+#include "platform/pdh/objects/physical_disk.h"
+#include "platform/pdh/objects/process.h"
 #include "platform/pdh/engine/compute.h"
 #include "platform/pdh/engine/formatting.h"
 

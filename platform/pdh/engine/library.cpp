@@ -44,7 +44,7 @@ Query* Library::findQuery(PDH_HQUERY handle) {
 PDH_STATUS Library::openQuery(DWORD_PTR userData, PDH_HQUERY* query) {
     if (query == nullptr) return PDH_INVALID_ARGUMENT;
     queries_.push_back(
-        std::make_unique<Query>(Roots{procRoot_, sysRoot_}, *reader_, ProcessUnits::ofThisMachine(), userData));
+        std::make_unique<Query>(Roots{procRoot_, sysRoot_}, *reader_, userData));
     *query = newHandle(HandleEntry{HandleKind::Query, queries_.back().get(), nullptr});
     return ERROR_SUCCESS;
 }
@@ -60,7 +60,7 @@ PDH_STATUS Library::addCounter(PDH_HQUERY query, const char* path, DWORD_PTR use
     if (object == nullptr) return PDH_CSTATUS_NO_OBJECT;
     const CounterDef* def = findCounter(*object, parsed.counter);
     if (def == nullptr) return PDH_CSTATUS_NO_COUNTER;
-    if (parsed.hasInstance != (object->instances != InstanceKind::None)) return PDH_CSTATUS_BAD_COUNTERNAME;
+    if (parsed.hasInstance != object->hasInstances) return PDH_CSTATUS_BAD_COUNTERNAME;
 
     Counter& added = q->add(*def, std::move(parsed.instance), userData);
     *counter = newHandle(HandleEntry{HandleKind::Counter, q, &added});

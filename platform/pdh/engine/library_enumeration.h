@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "platform/pdh/engine/machine_sources.h"
+#include "platform/pdh/engine/source_cache.h"
 #include "platform/pdh/engine/system_reader.h"
 #include "platform/pdh/enumeration.h"
 

@@ -1,4 +1,4 @@
-#include "platform/pdh/engine/process_sources.h"
+#include "platform/pdh/objects/process_files.h"
 
 #include <algorithm>
 
@@ -23,12 +23,15 @@ std::string processInstanceName(std::string_view comm, std::int32_t pid) {
     return name;
 }
 
-ProcessUnits ProcessUnits::ofThisMachine() {
-    ProcessUnits units;
-    const long hz = ::sysconf(_SC_CLK_TCK);
-    const long page = ::sysconf(_SC_PAGESIZE);
-    if (hz > 0) units.ticksPerSecond = static_cast<std::uint64_t>(hz);
-    if (page > 0) units.pageSize = static_cast<std::uint64_t>(page);
+const ProcessUnits& ProcessUnits::ofThisMachine() {
+    static const ProcessUnits units = [] {
+        ProcessUnits u;
+        const long hz = ::sysconf(_SC_CLK_TCK);
+        const long page = ::sysconf(_SC_PAGESIZE);
+        if (hz > 0) u.ticksPerSecond = static_cast<std::uint64_t>(hz);
+        if (page > 0) u.pageSize = static_cast<std::uint64_t>(page);
+        return u;
+    }();
     return units;
 }
 
@@ -71,20 +74,22 @@ std::string pidDir(const std::string& procRoot, std::int32_t pid) {
     return procRoot + "proc/" + std::to_string(pid) + "/";
 }
 
-void readExtras(SystemReader& reader, SourceSet files, const std::string& dir, KeptFile* statusFile,
+bool wants(PidFiles files, PidFile file) { return (files & src(file)) != 0; }
+
+void readExtras(SystemReader& reader, PidFiles files, const std::string& dir, KeptFile* statusFile,
                 KeptFile* ioFile, std::string& buffer, std::vector<std::string>& listing, ProcessFiles& out) {
-    if (has(files, Source::PidStatus)) {
+    if (wants(files, PidStatus)) {
         out.statusRead = true;
         const int error = statusFile != nullptr ? statusFile->read(reader, buffer) : reader.readFile(dir + "status", buffer);
         out.status = error == 0 ? sources::parsePidStatus(buffer) : std::nullopt;
     }
-    if (has(files, Source::PidIo)) {
+    if (wants(files, PidIo)) {
         out.ioRead = true;
         // Only the owner (or a privileged reader) may read io: EACCES is common.
         const int error = ioFile != nullptr ? ioFile->read(reader, buffer) : reader.readFile(dir + "io", buffer);
         out.io = error == 0 ? sources::parsePidIo(buffer) : std::nullopt;
     }
-    if (has(files, Source::PidFd)) {
+    if (wants(files, PidFd)) {
         out.fdRead = true;
         out.fds = reader.listDirectory(dir + "fd", listing) == 0 ? std::optional<std::uint64_t>(listing.size())
                                                                   : std::nullopt;
@@ -95,10 +100,10 @@ void readExtras(SystemReader& reader, SourceSet files, const std::string& dir, K
 
 ProcessTracker::ProcessTracker(ProcessInstance instance, const Roots& roots)
     : instance_(std::move(instance)),
-      fdPath_(pidDir(roots.proc, instance_.pid)),
-      stat_(fdPath_ + "stat"),
-      status_file_(fdPath_ + "status"),
-      io_(fdPath_ + "io") {}
+      dir_(pidDir(roots.proc, instance_.pid)),
+      stat_(dir_ + "stat"),
+      status_file_(dir_ + "status"),
+      io_(dir_ + "io") {}
 
 void ProcessTracker::forget() {
     stat_.close();
@@ -106,8 +111,9 @@ void ProcessTracker::forget() {
     io_.close();
 }
 
-void ProcessTracker::collect(SystemReader& reader, SourceSet files, std::string& buffer,
-                             std::vector<std::string>& listing) {
+void ProcessTracker::collect(SourceCache& cache, PidFiles files) {
+    SystemReader& reader = cache.reader();
+    std::string& buffer = cache.buffer();
     files_.stat.reset();
     files_.status.reset();
     files_.io.reset();
@@ -142,23 +148,27 @@ void ProcessTracker::collect(SystemReader& reader, SourceSet files, std::string&
     }
     files_.stat = std::move(st);
     status_ = PDH_CSTATUS_VALID_DATA;
-    readExtras(reader, files, fdPath_, &status_file_, &io_, buffer, listing, files_);
+    readExtras(reader, files, dir_, &status_file_, &io_, buffer, cache.listing(), files_);
 }
 
-void ProcessScan::collect(SystemReader& reader, SourceSet files, std::span<const ProcessTracker* const> trackers,
-                          const ProcessUnits& units, double now, std::string& buffer, std::vector<std::string>& listing) {
+const ProcessScan* ProcessScan::load(SourceCache& cache) {
+    SystemReader& reader = cache.reader();
+    std::string& buffer = cache.buffer();
+    std::vector<std::string>& listing = cache.listing();
+    const ProcessUnits& units = ProcessUnits::ofThisMachine();
+    const PidFiles files = files_;
     total_ = RawRecord{};
-    total_.time = now;
+    total_.time = cache.now();
     listed_ = reader.listDirectory(procRoot_ + "proc", pidNames_) == 0;
     if (!listed_) {
         total_.status = PDH_CSTATUS_INVALID_DATA;
-        return;
+        return this;
     }
     const std::vector<std::int32_t> pids = sources::pidsFromEntries(pidNames_);
     processCount_ = pids.size();
     threadCount_ = 0;
     total_.status = PDH_CSTATUS_VALID_DATA;
-    if (!has(files, Source::PidStat)) return;
+    if (!wants(files, PidStat)) return this;
 
     std::array<std::uint64_t, kMaxFields> gauges{};
     std::array<std::uint64_t, 8> deltas{};
@@ -167,7 +177,7 @@ void ProcessScan::collect(SystemReader& reader, SourceSet files, std::span<const
     std::string path;
     for (const std::int32_t pid : pids) {
         const ProcessTracker* lender = nullptr;
-        for (const ProcessTracker* t : trackers)
+        for (const ProcessTracker* t : lenders_)
             if (t != nullptr && t->instance().pid == pid && t->status() == PDH_CSTATUS_VALID_DATA) lender = t;
 
         ProcessFiles& f = scratch_;
@@ -180,10 +190,8 @@ void ProcessScan::collect(SystemReader& reader, SourceSet files, std::span<const
             f.stat = sources::parsePidStat(buffer);
             if (!f.stat) continue;
         }
-        const SourceSet missing = static_cast<SourceSet>(
-            files & ~((f.statusRead ? static_cast<SourceSet>(Source::PidStatus) : 0) |
-                      (f.ioRead ? static_cast<SourceSet>(Source::PidIo) : 0) |
-                      (f.fdRead ? static_cast<SourceSet>(Source::PidFd) : 0)));
+        const PidFiles missing = files & ~((f.statusRead ? src(PidStatus) : 0u) | (f.ioRead ? src(PidIo) : 0u) |
+                                           (f.fdRead ? src(PidFd) : 0u));
         readExtras(reader, missing, path, nullptr, nullptr, buffer, listing, f);
 
         RawRecord r;
@@ -221,6 +229,7 @@ void ProcessScan::collect(SystemReader& reader, SourceSet files, std::span<const
     total_.set(field::Pid, 0);
     total_.set(field::Ppid, 0);
     total_.start = 0.0;
+    return this;
 }
 
 }  // namespace vantorel::pdh

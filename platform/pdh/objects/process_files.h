@@ -1,25 +1,35 @@
-// Per-process files: a tracker per watched "name:pid" instance, and a scan of
-// every process for the _Total instance and the System counters.
+// Per-process files, shared by the Process and System objects: a tracker per
+// watched "name:pid" instance, and a scan of every process for Process(_Total)
+// and System's Processes and Threads.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/pdh/engine/catalogue.h"
 #include "platform/pdh/engine/kept_file.h"
-#include "platform/pdh/engine/machine_sources.h"
+#include "platform/pdh/engine/provider.h"
 #include "platform/pdh/engine/raw_record.h"
-#include "platform/pdh/engine/system_reader.h"
+#include "platform/pdh/engine/source_cache.h"
 #include "platform/pdh/sources/pid_io.h"
 #include "platform/pdh/sources/pid_stat.h"
 #include "platform/pdh/sources/pid_status.h"
 
 namespace vantorel::pdh {
+
+namespace field {
+enum Process : unsigned { Utime, Stime, Rss, RssAnon, Vsize, Threads, Pid, Ppid, MinFlt, MajFlt, Fds, Rchar, Wchar, Syscr, Syscw, ProcessFieldCount };
+}  // namespace field
+static_assert(field::ProcessFieldCount <= kMaxFields);
+
+// The files of /proc/PID a counter needs; stat is always read, it tells the
+// process apart.
+enum PidFile : unsigned { PidStat, PidStatus, PidIo, PidFd };
+using PidFiles = SourceMask;
 
 // "name:pid": the name is everything before the last ':' (a name may hold ':').
 struct ProcessInstance {
@@ -43,7 +53,7 @@ struct ProcessFiles {
 struct ProcessUnits {
     std::uint64_t ticksPerSecond = 100;
     std::uint64_t pageSize = 4096;
-    static ProcessUnits ofThisMachine();
+    static const ProcessUnits& ofThisMachine();
 };
 
 // Fills the Process fields of `out` from one process's files.
@@ -52,23 +62,23 @@ void fillProcessRecord(const ProcessFiles& files, const ProcessUnits& units, Raw
 // Watches one instance. The process is the (pid, start time) found the first
 // time the name and pid matched; after that, a new process on the same pid, or
 // a changed name, is not this instance.
-class ProcessTracker {
+class ProcessTracker final : public InstanceState {
 public:
     ProcessTracker(ProcessInstance instance, const Roots& roots);
 
-    void collect(SystemReader& reader, SourceSet files, std::string& buffer, std::vector<std::string>& listing);
+    void collect(SourceCache& cache, PidFiles files);
 
     const ProcessInstance& instance() const { return instance_; }
     PDH_STATUS status() const { return status_; }
     const ProcessFiles& files() const { return files_; }
     // Found once and gone since: a counter added now must not inherit it.
-    bool lost() const { return lost_; }
+    bool expired() const override { return lost_; }
 
 private:
     void forget();
 
     ProcessInstance instance_;
-    std::string fdPath_;
+    std::string dir_;
     KeptFile stat_, status_file_, io_;
     bool identified_ = false;
     bool lost_ = false;
@@ -77,15 +87,24 @@ private:
     ProcessFiles files_;
 };
 
-// Every process, for Process(_Total) and System's Processes and Threads.
+// Every process, read at most once per collect for all who need it.
 class ProcessScan {
 public:
+    using Value = ProcessScan;
+
     explicit ProcessScan(const Roots& roots) : procRoot_(roots.proc) {}
 
-    // `trackers` that read a process this collect lend their files, so no
+    // Planning: the files some counter needs of every process, and the
+    // trackers that read a process anyway and lend their files, so that no
     // process file is read twice in one collect.
-    void collect(SystemReader& reader, SourceSet files, std::span<const ProcessTracker* const> trackers,
-                 const ProcessUnits& units, double now, std::string& buffer, std::vector<std::string>& listing);
+    void resetPlan() {
+        files_ = 0;
+        lenders_.clear();
+    }
+    void want(PidFiles files) { files_ |= files; }
+    void lend(const ProcessTracker* tracker) { lenders_.push_back(tracker); }
+
+    const ProcessScan* load(SourceCache& cache);
 
     bool listed() const { return listed_; }
     std::uint64_t processCount() const { return processCount_; }
@@ -106,6 +125,8 @@ private:
     };
 
     std::string procRoot_;
+    PidFiles files_ = 0;
+    std::vector<const ProcessTracker*> lenders_;
     std::vector<std::string> pidNames_;
     std::vector<Seen> previous_, current_;
     std::array<std::uint64_t, 8> accumulated_{};

@@ -1,0 +1,14 @@
+// LogicalDisk: space on each mounted file system, as df lists them.
+#pragma once
+
+#include "platform/pdh/engine/provider.h"
+
+namespace vantorel::pdh {
+
+namespace field {
+enum LogicalDisk : unsigned { UsePercent, AvailBytes, LogicalDiskFieldCount };
+}  // namespace field
+
+const Provider& logicalDiskProvider();
+
+}  // namespace vantorel::pdh

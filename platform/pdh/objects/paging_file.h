@@ -1,0 +1,14 @@
+// Paging File: use of the swap space.
+#pragma once
+
+#include "platform/pdh/engine/provider.h"
+
+namespace vantorel::pdh {
+
+namespace field {
+enum PagingFile : unsigned { SwapUsed, SwapTotal, PagingFileFieldCount };
+}  // namespace field
+
+const Provider& pagingFileProvider();
+
+}  // namespace vantorel::pdh

@@ -1,0 +1,14 @@
+// Processor: time each cpu (and all of them) spent in each state.
+#pragma once
+
+#include "platform/pdh/engine/provider.h"
+
+namespace vantorel::pdh {
+
+namespace field {
+enum Processor : unsigned { User, Nice, System, Idle, IoWait, Irq, SoftIrq, Steal, ProcessorFieldCount };
+}  // namespace field
+
+const Provider& processorProvider();
+
+}  // namespace vantorel::pdh
