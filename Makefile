@@ -1,11 +1,11 @@
 # make run    build and start the window
-# make test   build and pass every test (plain, then ASan+UBSan)
+# make test   build and pass every test (plain, then ASan+UBSan, then the library's threads under TSan)
 # make bench  Release build, run the benchmarks
 # make fuzz   clang build, run each fuzzer for a bounded time
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test test-plain test-sanitize bench fuzz clean
+.PHONY: deps build run test test-plain test-sanitize test-threads bench fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -25,7 +25,13 @@ test-sanitize: deps
 	cmake --build build-sanitize -j $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) -LE no-sanitize
 
-test: test-plain test-sanitize
+# The library under ThreadSanitizer: its thread tests only (Qt is not built for it).
+test-threads: deps
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=ON -DVANTOREL_TSAN=ON $(CMAKE_FLAGS)
+	cmake --build build-tsan -j $(JOBS) --target test_pdh_threads
+	TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/pdh_threads/test_pdh_threads
+
+test: test-plain test-sanitize test-threads
 
 bench: deps
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=ON $(CMAKE_FLAGS)
@@ -38,4 +44,4 @@ fuzz: deps
 	scripts/run-fuzzers.sh build-fuzz $${FUZZ_SECONDS:-30}
 
 clean:
-	rm -rf build build-sanitize build-release build-fuzz
+	rm -rf build build-sanitize build-tsan build-release build-fuzz

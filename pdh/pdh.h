@@ -80,6 +80,12 @@ struct PDH_BROWSE_DLG_CONFIG_A {
 };
 using PPDH_BROWSE_DLG_CONFIG_A = PDH_BROWSE_DLG_CONFIG_A*;
 
+// Threads: every function may be called from any thread. Calls on different
+// queries run side by side; calls on one query and on its counters are
+// serialised by the library. Once PdhCloseQuery returns, the query's handle and
+// its counters' handles are refused (PDH_INVALID_HANDLE) on every thread, and a
+// closed handle's value is never given to a later query or counter.
+// PdhBrowseCountersA runs a dialog: call it from the GUI thread only.
 extern "C" {
 PDH_STATUS PdhOpenQueryA(LPCSTR szDataSource, DWORD_PTR dwUserData, PDH_HQUERY* phQuery);
 PDH_STATUS PdhAddCounterA(PDH_HQUERY hQuery, LPCSTR szFullCounterPath, DWORD_PTR dwUserData,

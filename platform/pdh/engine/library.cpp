@@ -1,18 +1,53 @@
 #include "platform/pdh/engine/library.h"
 
+#include <mutex>
+
 #include "platform/pdh/engine/catalogue.h"
 #include "platform/pdh/engine/compute.h"
 #include "platform/pdh/engine/counter_path.h"
 #include "platform/pdh/engine/formatting.h"
+#include "platform/pdh/engine/handle_table.h"
 #include "platform/pdh/engine/library_enumeration.h"
 #include "platform/pdh/engine/query.h"
 
 namespace vantorel::pdh {
-namespace {
 
-constexpr std::uintptr_t kTag = 0x5;  // no handle looks like an aligned pointer
+// A query with the lock that serialises calls on it. It lives while a handle
+// names it or a call on it is in flight.
+struct Library::LiveQuery {
+    LiveQuery(const Roots& roots, SystemReader& reader, DWORD_PTR userData) : query(roots, reader, userData) {}
 
-}  // namespace
+    std::mutex mutex;
+    Query query;
+    bool closed = false;
+    std::vector<void*> counterHandles;  // freed with the query: closing costs its own counters only
+};
+
+struct Library::Entry {
+    std::shared_ptr<LiveQuery> live;
+    Counter* counter = nullptr;  // null in a query's entry
+};
+
+class Library::Handles {
+public:
+    void* insert(Entry entry) {
+        const std::lock_guard lock(mutex_);
+        return table_.insert(std::move(entry));
+    }
+    Entry find(const void* handle) {
+        const std::lock_guard lock(mutex_);
+        const Entry* entry = table_.find(handle);
+        return entry != nullptr ? *entry : Entry{};
+    }
+    bool erase(const void* handle) {
+        const std::lock_guard lock(mutex_);
+        return table_.erase(handle);
+    }
+
+private:
+    std::mutex mutex_;
+    GenerationTable<Entry> table_;
+};
 
 Library::Library(std::string procRoot, std::string sysRoot, std::shared_ptr<SystemReader> reader)
     : procRoot_(Roots::normalise(std::move(procRoot))),
@@ -20,40 +55,27 @@ Library::Library(std::string procRoot, std::string sysRoot, std::shared_ptr<Syst
       reader_(reader != nullptr                          ? std::move(reader)
               : procRoot_ == "/" && sysRoot_ == "/" ? makePosixReader()
                                                     : makeCapturedTreeReader(procRoot_)),
+      handles_(std::make_unique<Handles>()),
       enumeration_(makeEnumeration(Roots{procRoot_, sysRoot_}, reader_)) {}
 
 Library::~Library() = default;
 
-void* Library::newHandle(HandleEntry entry) {
-    handles_.push_back(entry);
-    return reinterpret_cast<void*>((handles_.size() << 4) | kTag);
-}
-
-const Library::HandleEntry* Library::lookup(const void* handle, HandleKind kind) const {
-    const auto value = reinterpret_cast<std::uintptr_t>(handle);
-    if ((value & 0xF) != kTag) return nullptr;
-    const std::uintptr_t index = value >> 4;
-    if (index == 0 || index > handles_.size()) return nullptr;
-    const HandleEntry& entry = handles_[index - 1];
-    return entry.kind == kind ? &entry : nullptr;
-}
-
-Query* Library::findQuery(PDH_HQUERY handle) {
-    const HandleEntry* entry = lookup(handle, HandleKind::Query);
-    return entry != nullptr ? entry->query : nullptr;
+Library::Entry Library::resolve(const void* handle, bool counter) const {
+    Entry entry = handles_->find(handle);
+    if (entry.live == nullptr || (entry.counter != nullptr) != counter) return Entry{};
+    return entry;
 }
 
 PDH_STATUS Library::openQuery(DWORD_PTR userData, PDH_HQUERY* query) {
     if (query == nullptr) return PDH_INVALID_ARGUMENT;
-    queries_.push_back(
-        std::make_unique<Query>(Roots{procRoot_, sysRoot_}, *reader_, userData));
-    *query = newHandle(HandleEntry{HandleKind::Query, queries_.back().get(), nullptr});
+    auto live = std::make_shared<LiveQuery>(Roots{procRoot_, sysRoot_}, *reader_, userData);
+    *query = handles_->insert(Entry{std::move(live), nullptr});
     return ERROR_SUCCESS;
 }
 
 PDH_STATUS Library::addCounter(PDH_HQUERY query, const char* path, DWORD_PTR userData, PDH_HCOUNTER* counter) {
-    Query* q = findQuery(query);
-    if (q == nullptr) return PDH_INVALID_HANDLE;
+    const Entry entry = resolve(query, false);
+    if (entry.live == nullptr) return PDH_INVALID_HANDLE;
     if (path == nullptr || counter == nullptr) return PDH_INVALID_ARGUMENT;
     ParsedPath parsed;
     const PDH_STATUS status = parseCounterPath(path, parsed);
@@ -64,22 +86,29 @@ PDH_STATUS Library::addCounter(PDH_HQUERY query, const char* path, DWORD_PTR use
     if (def == nullptr) return PDH_CSTATUS_NO_COUNTER;
     if (parsed.hasInstance != object->hasInstances) return PDH_CSTATUS_BAD_COUNTERNAME;
 
-    Counter& added = q->add(*def, std::move(parsed.instance), userData);
-    *counter = newHandle(HandleEntry{HandleKind::Counter, q, &added});
+    LiveQuery& live = *entry.live;
+    const std::lock_guard lock(live.mutex);
+    if (live.closed) return PDH_INVALID_HANDLE;
+    live.counterHandles.reserve(live.counterHandles.size() + 1);
+    Counter& added = live.query.add(*def, std::move(parsed.instance), userData);
+    *counter = handles_->insert(Entry{entry.live, &added});
+    live.counterHandles.push_back(*counter);
     return ERROR_SUCCESS;
 }
 
 PDH_STATUS Library::collect(PDH_HQUERY query) {
-    Query* q = findQuery(query);
-    if (q == nullptr) return PDH_INVALID_HANDLE;
-    q->collect();
+    const Entry entry = resolve(query, false);
+    if (entry.live == nullptr) return PDH_INVALID_HANDLE;
+    const std::lock_guard lock(entry.live->mutex);
+    if (entry.live->closed) return PDH_INVALID_HANDLE;
+    entry.live->query.collect();
     return ERROR_SUCCESS;
 }
 
 PDH_STATUS Library::formattedValue(PDH_HCOUNTER counter, DWORD format, DWORD* type, PDH_FMT_COUNTERVALUE* value) {
     if (value == nullptr) return PDH_INVALID_ARGUMENT;
-    const HandleEntry* entry = lookup(counter, HandleKind::Counter);
-    if (entry == nullptr || entry->query == nullptr || entry->counter == nullptr) {
+    const Entry entry = resolve(counter, true);
+    if (entry.live == nullptr) {
         writeFailure(PDH_INVALID_HANDLE, *value);
         return PDH_INVALID_HANDLE;
     }
@@ -87,9 +116,14 @@ PDH_STATUS Library::formattedValue(PDH_HCOUNTER counter, DWORD format, DWORD* ty
         writeFailure(PDH_INVALID_ARGUMENT, *value);
         return PDH_INVALID_ARGUMENT;
     }
-    const Counter& c = *entry->counter;
+    const std::lock_guard lock(entry.live->mutex);
+    if (entry.live->closed) {
+        writeFailure(PDH_INVALID_HANDLE, *value);
+        return PDH_INVALID_HANDLE;
+    }
+    const Counter& c = *entry.counter;
     if (type != nullptr && c.def != nullptr) *type = counterType(*c.def);
-    const Computed computed = entry->query->value(c, (format & PDH_FMT_NOCAP100) != 0);
+    const Computed computed = entry.live->query.value(c, (format & PDH_FMT_NOCAP100) != 0);
     if (computed.cstatus != PDH_CSTATUS_VALID_DATA) {
         writeFailure(computed.cstatus, *value);
         return PDH_INVALID_DATA;
@@ -98,11 +132,15 @@ PDH_STATUS Library::formattedValue(PDH_HCOUNTER counter, DWORD format, DWORD* ty
 }
 
 PDH_STATUS Library::closeQuery(PDH_HQUERY query) {
-    Query* q = findQuery(query);
-    if (q == nullptr) return PDH_INVALID_HANDLE;
-    for (HandleEntry& entry : handles_)
-        if (entry.query == q) entry = HandleEntry{};
-    std::erase_if(queries_, [q](const std::unique_ptr<Query>& owned) { return owned.get() == q; });
+    const Entry entry = resolve(query, false);
+    if (entry.live == nullptr || !handles_->erase(query)) return PDH_INVALID_HANDLE;
+    std::vector<void*> counters;
+    {
+        const std::lock_guard lock(entry.live->mutex);
+        entry.live->closed = true;
+        counters.swap(entry.live->counterHandles);
+    }
+    for (void* handle : counters) handles_->erase(handle);
     return ERROR_SUCCESS;
 }
 

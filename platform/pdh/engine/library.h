@@ -1,5 +1,9 @@
 // The library's C++ face: queries and counters behind validated handles, over
 // /proc and /sys trees whose roots are given (default the live "/").
+//
+// Threads: every call may come from any thread. Calls on different queries run
+// side by side; calls on one query (its counters included) are serialised.
+// A handle closed by one thread is refused to the others from then on.
 #pragma once
 
 #include <cstdint>
@@ -39,23 +43,18 @@ public:
     const Enumeration& enumeration() const;
 
 private:
-    enum class HandleKind : std::uint8_t { Free, Query, Counter };
-    // Handles are (index << 4) | tag into handles_, never reused: a closed or
-    // foreign value fails the lookup instead of being dereferenced.
-    struct HandleEntry {
-        HandleKind kind = HandleKind::Free;
-        Query* query = nullptr;
-        Counter* counter = nullptr;
-    };
-    const HandleEntry* lookup(const void* handle, HandleKind kind) const;
-    Query* findQuery(PDH_HQUERY handle);
-    void* newHandle(HandleEntry entry);
+    struct LiveQuery;
+    struct Entry;
+    class Handles;
+
+    // What a handle names now, copied under the table's lock; empty when the
+    // handle is not a live one of that kind.
+    Entry resolve(const void* handle, bool counter) const;
 
     std::string procRoot_;
     std::string sysRoot_;
     std::shared_ptr<SystemReader> reader_;
-    std::vector<std::unique_ptr<Query>> queries_;
-    std::vector<HandleEntry> handles_;
+    std::unique_ptr<Handles> handles_;
     std::unique_ptr<Enumeration> enumeration_;
 };
 
