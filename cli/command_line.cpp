@@ -1,10 +1,13 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string_view>
 
 #include "cli/exit_codes.h"
 #include "cli/list_command.h"
@@ -15,6 +18,15 @@ namespace vantorel::cli {
 namespace {
 
 constexpr double kMinInterval = 0.01;
+
+// 1 to 2^63-1, decimal digits only.
+std::optional<std::uint64_t> sampleCount(std::string_view text) {
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || text.front() == '-' || error != std::errc{} || end != text.data() + text.size() || value < 1)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(value);
+}
 constexpr double kMaxInterval = 86400.0;
 
 constexpr const char* kFooter =
@@ -68,10 +80,13 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
         ->check(CLI::Range(kMinInterval, kMaxInterval).description(""))
         ->type_name("SECONDS")
         ->capture_default_str();
-    // Signed on purpose: parsed as unsigned, "-1" wraps to the largest count.
-    std::int64_t samples = 0;
-    sampleCommand->add_option("--samples", samples, "Rows to write, then stop (default: until Ctrl+C).")
-        ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()).description(""))
+    // Taken as text and checked whole: a number parser that saturates would
+    // turn 2^64 into the largest count instead of refusing it.
+    std::string samplesText;
+    sampleCommand->add_option("--samples", samplesText, "Rows to write, then stop (default: until Ctrl+C).")
+        ->check(CLI::Validator(
+            [](const std::string& text) { return sampleCount(text) ? std::string() : "not a count from 1 to 2^63-1: " + text; },
+            "", ""))
         ->type_name("N");
     sampleCommand->add_option("--format", format, "csv for scripts, table for people.")
         ->check(CLI::IsMember({"csv", "table"}).description(""))
@@ -100,7 +115,7 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
     if (listCommand->parsed()) return listCounters(library.enumeration(), list, out, err);
 
     sample.interval = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(interval));
-    sample.samples = static_cast<std::uint64_t>(samples);
+    sample.samples = samplesText.empty() ? 0 : *sampleCount(samplesText);
     sample.format = format == "table" ? OutputFormat::Table : OutputFormat::Csv;
     return sampleCounters(library, sample, pacer, out, err);
 }

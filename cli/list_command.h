@@ -19,7 +19,9 @@ struct ListOptions {
 // Without `instances`, an object with instances shows the placeholder
 // "(<instance>)". Object names match case-insensitively; an unknown one is named
 // on `err` with the known objects and gives kExitUsage, with nothing on `out`.
-// Paths go out one a line, control characters shown as '?'; a description follows
+// Paths go out one a line; a path holding control characters is written in the
+// shell's $'...' quoting, so that pasted into a shell it names the same instance;
+// a description follows
 // its path on a line indented by four spaces, its unit in parentheses at the end.
 int listCounters(const pdh::Enumeration& enumeration, const ListOptions& options, std::ostream& out,
                  std::ostream& err);

@@ -45,6 +45,9 @@ TEST(Arguments, ErrorsAreUsageFailuresOnStderr) {
         {"sample", "--samples", "0", kCpu},
         {"sample", "--samples", "-1", kCpu},
         {"sample", "--samples", "2.5", kCpu},
+        {"sample", "--samples", "9223372036854775808", kCpu},
+        {"sample", "--samples", "18446744073709551616", kCpu},
+        {"sample", "--samples", "+5", kCpu},
         {"sample", "--format", "xml", kCpu},
         {"sample", "--interval", kCpu},
         {"list", "--instance"},
@@ -108,11 +111,13 @@ TEST(List, ANameWithANewlineStaysOnOneLineAndDescriptionsFollowTheirPath) {
     const auto all = lines(r.out);
     ASSERT_EQ(all.size() % 2, 0U);
     for (std::size_t i = 0; i < all.size(); i += 2) {
-        EXPECT_EQ(all[i].rfind("\\Process(", 0), 0U) << all[i];
+        EXPECT_TRUE(all[i].starts_with("\\Process(") || all[i].starts_with("$'\\\\Process(")) << all[i];
         EXPECT_EQ(all[i + 1].rfind("    ", 0), 0U) << all[i + 1];
         EXPECT_GT(all[i + 1].size(), 8U) << all[i];
     }
-    EXPECT_NE(std::find(all.begin(), all.end(), "\\Process(w (x) y:\\?z):5915)\\ID Process"), all.end()) << r.out;
+    // Quoted for the shell: $'...' gives back the backslashes and the newline.
+    EXPECT_NE(std::find(all.begin(), all.end(), "$'\\\\Process(w (x) y:\\\\\\nz):5915)\\\\ID Process'"), all.end())
+        << r.out;
     EXPECT_NE(std::find(all.begin(), all.end(), "\\Process(bash:4278)\\Working Set"), all.end());
 }
 

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include <unistd.h>
+
 #include "cli/csv.h"
 #include "cli/display_text.h"
 #include "cli/timestamp.h"
@@ -116,6 +118,45 @@ TEST(DisplayText, WidthCountsCodePoints) {
     EXPECT_EQ(displayWidth("abc"), 3U);
     EXPECT_EQ(displayWidth("caf\xc3\xa9"), 4U);
     EXPECT_EQ(displayWidth("\xe2\x82\xac" "5"), 2U);
+}
+
+}  // namespace
+}  // namespace vantorel::cli
+
+namespace vantorel::cli {
+namespace {
+
+// What bash makes of a word pasted into it: the bytes printf receives.
+std::string throughBash(const std::string& word) {
+    char script[] = "/tmp/vantorel-quote-XXXXXX";
+    const int fd = ::mkstemp(script);
+    if (fd < 0) return "(no temporary file)";
+    const std::string text = "printf %s " + word + "\n";
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    std::string out;
+    if (FILE* pipe = written ? ::popen(("bash " + std::string(script)).c_str(), "r") : nullptr) {
+        char chunk[256];
+        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) out.append(chunk, n);
+        ::pclose(pipe);
+    }
+    ::unlink(script);
+    return out;
+}
+
+TEST(ShellQuoting, PathsWithControlsRoundTripThroughTheShell) {
+    const std::string cases[] = {
+        "\\Process(w (x) y:\\\nz):5915)\\ID Process",
+        "\\Process(tab\there:1)\\ID Process",
+        "\\Process(esc\x1b[31mred's:2)\\ID Process",
+        "\\Process(c1\xc2\x9b:3)\\ID Process",
+    };
+    for (const std::string& path : cases) {
+        const std::string quoted = shellQuotedIfControls(path);
+        EXPECT_EQ(displayText(quoted), quoted) << "a control character reaches the terminal";
+        EXPECT_EQ(throughBash(quoted), path) << quoted;
+    }
+    EXPECT_EQ(shellQuotedIfControls("\\Processor(_Total)\\% Processor Time"), "\\Processor(_Total)\\% Processor Time");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cerrno>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,12 @@ public:
     std::map<std::string, FileSystemStats> fileSystems;
     std::map<std::string, int> reads;  // path -> reads and listings, since the last reset
     double now = 1000.0;
+    // A directory's incarnation: bump it to make a new process of the same pid.
+    // Reads through a directory opened on an older incarnation fail with ESRCH.
+    std::map<std::string, int> incarnation;
+    // Called after every read of a file, with its path: lets a test change the
+    // tree between two reads of one collect.
+    std::function<void(const std::string&)> afterRead;
 
     void resetCounts() { reads.clear(); }
     int readsOf(const std::string& path) const {
@@ -38,6 +45,13 @@ public:
         if (files.find(path) == files.end()) return error = ENOENT, nullptr;
         error = 0;
         return std::make_unique<File>(*this, path);
+    }
+    std::unique_ptr<OpenDirectory> openDirectory(const std::string& path, int& error) override {
+        const auto e = errors.find(path);
+        if (e != errors.end()) return error = e->second, nullptr;
+        if (directories.find(path) == directories.end() && !hasEntriesUnder(path)) return error = ENOENT, nullptr;
+        error = 0;
+        return std::make_unique<Directory>(*this, path, incarnation[path]);
     }
     int readFile(const std::string& path, std::string& buffer) override { return readPath(path, buffer); }
     int listDirectory(const std::string& path, std::vector<std::string>& names) override {
@@ -62,16 +76,62 @@ public:
 private:
     class File : public OpenFile {
     public:
-        File(FakeReader& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
-        int read(std::string& buffer) override { return owner_.readPath(path_, buffer); }
+        File(FakeReader& owner, std::string path, const std::string* dir = nullptr, int born = 0)
+            : owner_(owner), path_(std::move(path)), dir_(dir != nullptr ? *dir : std::string()), born_(born) {}
+        int read(std::string& buffer) override {
+            if (!dir_.empty() && owner_.incarnation[dir_] != born_) return buffer.clear(), ESRCH;
+            return owner_.readPath(path_, buffer);
+        }
 
     private:
         FakeReader& owner_;
         std::string path_;
+        std::string dir_;
+        int born_;
     };
+
+    class Directory : public OpenDirectory {
+    public:
+        Directory(FakeReader& owner, std::string path, int born) : owner_(owner), path_(std::move(path)), born_(born) {}
+        std::unique_ptr<OpenFile> open(const std::string& name, int& error) override {
+            if (gone()) return error = ESRCH, nullptr;
+            auto file = owner_.open(path_ + "/" + name, error);
+            if (file == nullptr) return nullptr;
+            return std::make_unique<File>(owner_, path_ + "/" + name, &path_, born_);
+        }
+        int readFile(const std::string& name, std::string& buffer) override {
+            if (gone()) return buffer.clear(), ESRCH;
+            return owner_.readPath(path_ + "/" + name, buffer);
+        }
+        int listDirectory(const std::string& name, std::vector<std::string>& names) override {
+            if (gone()) return names.clear(), ESRCH;
+            return owner_.listDirectory(path_ + "/" + name, names);
+        }
+
+    private:
+        bool gone() const { return owner_.incarnation[path_] != born_; }
+        FakeReader& owner_;
+        std::string path_;
+        int born_;
+    };
+
+    static std::string parentOf(const std::string& path) {
+        const std::size_t slash = path.rfind('/');
+        return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    }
+    bool hasEntriesUnder(const std::string& path) const {
+        const std::string prefix = path + "/";
+        const auto it = files.lower_bound(prefix);
+        return it != files.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+    }
 
     int readPath(const std::string& path, std::string& buffer) {
         ++reads[path];
+        const int error = lookUp(path, buffer);
+        if (afterRead) afterRead(path);
+        return error;
+    }
+    int lookUp(const std::string& path, std::string& buffer) const {
         const auto e = errors.find(path);
         if (e != errors.end()) return buffer.clear(), e->second;
         const auto it = files.find(path);

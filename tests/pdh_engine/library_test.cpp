@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include <unistd.h>
+
 #include "fake_reader.h"
 #include "platform/pdh/engine/library.h"
 #include "platform/pdh/enumeration.h"
@@ -337,6 +339,63 @@ TEST_F(Engine, ProcessTotalNeverGoesBackwardsWhenProcessesExit) {
     fake->now += 2;
     collect();
     EXPECT_NEAR(readDouble(total), 75.0, 1e-9);
+}
+
+// A pid reused between the stat read and the status read of one collect: the
+// sample must not carry the newcomer's memory, for the instance or the total.
+TEST_F(Engine, APidReusedMidCollectLendsNoNumbers) {
+    fake->setProcess(42, statLine(42, "worker", 10, 10, 100), "/t/");
+    fake->files["/t/proc/42/status"] = "Name:\tworker\nRssAnon:\t8 kB\nVmRSS:\t16 kB\n";
+    PDH_HCOUNTER mine = add("\\Process(worker:42)\\Private Bytes");
+    PDH_HCOUNTER total = add("\\Process(_Total)\\Private Bytes");
+    collect();
+    EXPECT_EQ(read(mine).longValue, 8 * 1024);
+    EXPECT_EQ(read(total).longValue, 8 * 1024);
+
+    fake->afterRead = [&](const std::string& path) {
+        if (path != "/t/proc/42/stat") return;
+        fake->afterRead = nullptr;  // the old process exits and a new one takes its pid, once
+        ++fake->incarnation["/t/proc/42"];
+        fake->setProcess(42, statLine(42, "worker", 0, 0, 90000), "/t/");
+        fake->files["/t/proc/42/status"] = "Name:\tworker\nRssAnon:\t999 kB\nVmRSS:\t999 kB\n";
+    };
+    fake->now += 1;
+    collect();
+    EXPECT_NE(read(mine).longValue, 999 * 1024);
+    EXPECT_NE(read(mine).CStatus, PDH_CSTATUS_VALID_DATA);
+    EXPECT_NE(read(total).longValue, 999 * 1024);
+}
+
+// Each process of a long scan is read at its own moment: a process read later
+// in this collect than in the last one has a longer interval of its own. The
+// total must not claim more processor time than passed, nor pass the machine.
+TEST_F(Engine, ProcessTotalTimesEachProcessWhereItIsRead) {
+    fake->setProcess(41, statLine(41, "idle", 0, 0, 100), "/t/");
+    fake->setProcess(42, statLine(42, "spin", 0, 0, 100), "/t/");
+    fake->directories["/t/proc"] = {"41", "42"};
+    PDH_HCOUNTER total = add("\\Process(_Total)\\% Processor Time");
+    collect();
+    // One second later the scan reaches 42 only half a second after it began:
+    // 42 ran flat out for its own 1.5 s, 150 ticks, which is 100 % of one cpu.
+    fake->now += 1;
+    fake->setProcess(42, statLine(42, "spin", 150, 0, 100), "/t/");
+    fake->afterRead = [&](const std::string& path) {
+        if (path == "/t/proc/41/stat") fake->now += 0.5;
+    };
+    collect();
+    fake->afterRead = nullptr;
+    EXPECT_NEAR(readDouble(total), 100.0, 1e-6);
+
+    // Whatever the ticks say, no share of time passes 100 x the processors.
+    PDH_HCOUNTER spin = add("\\Process(spin:42)\\% Processor Time");
+    fake->now += 1;
+    collect();
+    const long cpus = ::sysconf(_SC_NPROCESSORS_ONLN);
+    fake->setProcess(42, statLine(42, "spin", 150 + 100000, 0, 100), "/t/");
+    fake->now += 1;
+    collect();
+    EXPECT_NEAR(read(spin, PDH_FMT_DOUBLE | PDH_FMT_NOCAP100).doubleValue, 100.0 * cpus, 1e-9);
+    EXPECT_NEAR(read(total, PDH_FMT_DOUBLE | PDH_FMT_NOCAP100).doubleValue, 100.0 * cpus, 1e-9);
 }
 
 TEST_F(Engine, LogicalDiskFollowsDfAndSkipsNetworkMounts) {

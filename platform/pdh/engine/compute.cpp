@@ -102,6 +102,9 @@ Computed computeValue(const CounterDef& def, const RawRecord* previous, const Ra
         c.value = std::max(c.value, 0.0);
         if (!noCap100) c.value = std::min(c.value, 100.0);
     }
+    // A share of time that runs past 100 (a process on several processors)
+    // still cannot pass them all.
+    if (def.unit == Unit::Percent && current.ceiling > 0.0) c.value = std::clamp(c.value, 0.0, current.ceiling);
     if (!std::isfinite(c.value)) return invalid();
     return c;
 }

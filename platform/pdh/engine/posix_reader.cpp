@@ -48,51 +48,94 @@ private:
     int fd_;
 };
 
-int openPath(const std::string& path) {
+int openAt(int dirfd, const std::string& path, int flags = 0) {
     for (;;) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::openat(dirfd, path.c_str(), O_RDONLY | O_CLOEXEC | flags);
         if (fd >= 0 || errno != EINTR) return fd;
     }
 }
 
+int readWhole(int dirfd, const std::string& path, std::string& buffer) {
+    const int fd = openAt(dirfd, path);
+    if (fd < 0) {
+        buffer.clear();
+        return errno;
+    }
+    const int error = readAll(fd, buffer);
+    ::close(fd);
+    return error;
+}
+
+std::unique_ptr<OpenFile> openFile(int dirfd, const std::string& path, int& error) {
+    const int fd = openAt(dirfd, path);
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    error = 0;
+    return std::make_unique<PosixFile>(fd);
+}
+
+int list(int dirfd, const std::string& path, std::vector<std::string>& names) {
+    names.clear();
+    const int fd = openAt(dirfd, path, O_DIRECTORY);
+    if (fd < 0) return errno;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) break;
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..") continue;
+        names.emplace_back(name);
+    }
+    const int error = errno;
+    ::closedir(dir);
+    return error;
+}
+
+class PosixDirectory final : public OpenDirectory {
+public:
+    explicit PosixDirectory(int fd) : fd_(fd) {}
+    ~PosixDirectory() override { ::close(fd_); }
+    PosixDirectory(const PosixDirectory&) = delete;
+    PosixDirectory& operator=(const PosixDirectory&) = delete;
+
+    std::unique_ptr<OpenFile> open(const std::string& name, int& error) override { return openFile(fd_, name, error); }
+    int readFile(const std::string& name, std::string& buffer) override { return readWhole(fd_, name, buffer); }
+    int listDirectory(const std::string& name, std::vector<std::string>& names) override {
+        return list(fd_, name, names);
+    }
+
+private:
+    int fd_;
+};
+
 class PosixReader : public SystemReader {
 public:
     std::unique_ptr<OpenFile> open(const std::string& path, int& error) override {
-        const int fd = openPath(path);
+        return openFile(AT_FDCWD, path, error);
+    }
+
+    std::unique_ptr<OpenDirectory> openDirectory(const std::string& path, int& error) override {
+        const int fd = openAt(AT_FDCWD, path, O_DIRECTORY);
         if (fd < 0) {
             error = errno;
             return nullptr;
         }
         error = 0;
-        return std::make_unique<PosixFile>(fd);
+        return std::make_unique<PosixDirectory>(fd);
     }
 
-    int readFile(const std::string& path, std::string& buffer) override {
-        const int fd = openPath(path);
-        if (fd < 0) {
-            buffer.clear();
-            return errno;
-        }
-        const int error = readAll(fd, buffer);
-        ::close(fd);
-        return error;
-    }
+    int readFile(const std::string& path, std::string& buffer) override { return readWhole(AT_FDCWD, path, buffer); }
 
     int listDirectory(const std::string& path, std::vector<std::string>& names) override {
-        names.clear();
-        DIR* dir = ::opendir(path.c_str());
-        if (dir == nullptr) return errno;
-        for (;;) {
-            errno = 0;
-            const dirent* entry = ::readdir(dir);
-            if (entry == nullptr) break;
-            const std::string_view name(entry->d_name);
-            if (name == "." || name == "..") continue;
-            names.emplace_back(name);
-        }
-        const int error = errno;
-        ::closedir(dir);
-        return error;
+        return list(AT_FDCWD, path, names);
     }
 
     int fileSystemStats(const std::string& path, FileSystemStats& out) override {

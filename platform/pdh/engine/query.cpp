@@ -60,8 +60,8 @@ void Query::collect() {
         RawRecord& r = slot->records[(slot->samples + 1) % 2];
         r = RawRecord{};
         r.status = PDH_CSTATUS_VALID_DATA;
+        r.time = now;  // a provider that reads an instance at its own moment says so
         slot->provider->extract(slot->binding(), sources_, r);
-        r.time = now;
         ++slot->samples;  // r is now current()
     }
 }

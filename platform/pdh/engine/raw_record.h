@@ -17,6 +17,7 @@ struct RawRecord {
     double time = 0.0;              // collect timestamp, seconds since boot
     double start = 0.0;             // when the counting began: 0 = boot, or process start
     double members = 1.0;           // instances summed into a _Total
+    double ceiling = 0.0;           // true ceiling of its percentages (100 x processors); 0: none
 
     void set(unsigned index, std::uint64_t value) {
         values[index] = value;

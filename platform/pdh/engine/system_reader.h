@@ -24,11 +24,26 @@ public:
     virtual int read(std::string& buffer) = 0;
 };
 
+// A directory held open: entries are opened and listed relative to it, so that
+// a /proc/PID directory keeps naming the process it was opened on (reads fail
+// once that process is gone, even if its pid is reused).
+class OpenDirectory {
+public:
+    virtual ~OpenDirectory() = default;
+    virtual std::unique_ptr<OpenFile> open(const std::string& name, int& error) = 0;
+    virtual int readFile(const std::string& name, std::string& buffer) = 0;
+    virtual int listDirectory(const std::string& name, std::vector<std::string>& names) = 0;
+};
+
 class SystemReader {
 public:
     virtual ~SystemReader() = default;
     // Opens a file for repeated reads; null with `error` set when it cannot.
     virtual std::unique_ptr<OpenFile> open(const std::string& path, int& error) = 0;
+    // Holds a directory open; null with `error` set when it cannot. The default
+    // names entries by path through this reader: it cannot tell a process from
+    // a later one on its pid, so the live reader overrides it.
+    virtual std::unique_ptr<OpenDirectory> openDirectory(const std::string& path, int& error);
     // One-shot whole-file read into a reused buffer. Returns 0 or an errno value.
     virtual int readFile(const std::string& path, std::string& buffer) = 0;
     // Entry names without "." and "..". Returns 0 or an errno value.

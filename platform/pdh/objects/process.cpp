@@ -95,13 +95,17 @@ public:
     void extract(const Binding& b, SourceCache& sources, RawRecord& out) const override {
         if (b.state == nullptr) {
             const ProcessScan* scan = sources.get<ProcessScan>();
+            const double now = out.time;
             out = scan->total();
+            out.time = now;
             return;
         }
         const auto* tracker = dynamic_cast<const ProcessTracker*>(b.state);
         if (tracker == nullptr) return void(out.status = PDH_CSTATUS_NO_INSTANCE);
         out.status = tracker->status();
-        if (out.status == PDH_CSTATUS_VALID_DATA) fillProcessRecord(tracker->files(), ProcessUnits::ofThisMachine(), out);
+        if (out.status != PDH_CSTATUS_VALID_DATA) return;
+        fillProcessRecord(tracker->files(), ProcessUnits::ofThisMachine(), out);
+        out.time = tracker->readAt();
     }
 };
 

@@ -1,6 +1,7 @@
 #include "platform/pdh/objects/process_files.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <unistd.h>
 
@@ -28,8 +29,10 @@ const ProcessUnits& ProcessUnits::ofThisMachine() {
         ProcessUnits u;
         const long hz = ::sysconf(_SC_CLK_TCK);
         const long page = ::sysconf(_SC_PAGESIZE);
+        const long cpus = ::sysconf(_SC_NPROCESSORS_ONLN);
         if (hz > 0) u.ticksPerSecond = static_cast<std::uint64_t>(hz);
         if (page > 0) u.pageSize = static_cast<std::uint64_t>(page);
+        if (cpus > 0) u.processors = static_cast<unsigned>(cpus);
         return u;
     }();
     return units;
@@ -51,6 +54,7 @@ void fillProcessRecord(const ProcessFiles& files, const ProcessUnits& units, Raw
     out.set(MinFlt, st.minflt);
     out.set(MajFlt, st.majflt);
     out.start = static_cast<double>(st.starttime) / static_cast<double>(hz);
+    out.ceiling = 100.0 * units.processors;
     if (files.status) {
         if (files.status->rssAnon) {
             out.set(RssAnon, *files.status->rssAnon);
@@ -71,68 +75,72 @@ void fillProcessRecord(const ProcessFiles& files, const ProcessUnits& units, Raw
 namespace {
 
 std::string pidDir(const std::string& procRoot, std::int32_t pid) {
-    return procRoot + "proc/" + std::to_string(pid) + "/";
+    return procRoot + "proc/" + std::to_string(pid);
 }
 
 bool wants(PidFiles files, PidFile file) { return (files & src(file)) != 0; }
 
-void readExtras(SystemReader& reader, PidFiles files, const std::string& dir, KeptFile* statusFile,
-                KeptFile* ioFile, std::string& buffer, std::vector<std::string>& listing, ProcessFiles& out) {
+int readKept(OpenDirectory& dir, std::unique_ptr<OpenFile>* kept, const char* name, std::string& buffer) {
+    if (kept == nullptr) return dir.readFile(name, buffer);
+    if (*kept == nullptr) {
+        int error = 0;
+        *kept = dir.open(name, error);
+        if (*kept == nullptr) return buffer.clear(), error;
+    }
+    return (*kept)->read(buffer);
+}
+
+// status, io and fd of a process whose directory is held; `statusFile` and
+// `ioFile` keep those files open between collects, or are null.
+void readExtras(OpenDirectory& dir, PidFiles files, std::unique_ptr<OpenFile>* statusFile,
+                std::unique_ptr<OpenFile>* ioFile, std::string& buffer, std::vector<std::string>& listing,
+                ProcessFiles& out) {
     if (wants(files, PidStatus)) {
         out.statusRead = true;
-        const int error = statusFile != nullptr ? statusFile->read(reader, buffer) : reader.readFile(dir + "status", buffer);
-        out.status = error == 0 ? sources::parsePidStatus(buffer) : std::nullopt;
+        out.status = readKept(dir, statusFile, "status", buffer) == 0 ? sources::parsePidStatus(buffer) : std::nullopt;
     }
     if (wants(files, PidIo)) {
         out.ioRead = true;
         // Only the owner (or a privileged reader) may read io: EACCES is common.
-        const int error = ioFile != nullptr ? ioFile->read(reader, buffer) : reader.readFile(dir + "io", buffer);
-        out.io = error == 0 ? sources::parsePidIo(buffer) : std::nullopt;
+        out.io = readKept(dir, ioFile, "io", buffer) == 0 ? sources::parsePidIo(buffer) : std::nullopt;
     }
     if (wants(files, PidFd)) {
         out.fdRead = true;
-        out.fds = reader.listDirectory(dir + "fd", listing) == 0 ? std::optional<std::uint64_t>(listing.size())
-                                                                  : std::nullopt;
+        out.fds = dir.listDirectory("fd", listing) == 0 ? std::optional<std::uint64_t>(listing.size()) : std::nullopt;
     }
 }
 
 }  // namespace
 
 ProcessTracker::ProcessTracker(ProcessInstance instance, const Roots& roots)
-    : instance_(std::move(instance)),
-      dir_(pidDir(roots.proc, instance_.pid)),
-      stat_(dir_ + "stat"),
-      status_file_(dir_ + "status"),
-      io_(dir_ + "io") {}
+    : instance_(std::move(instance)), dirPath_(pidDir(roots.proc, instance_.pid)) {}
 
 void ProcessTracker::forget() {
-    stat_.close();
-    status_file_.close();
-    io_.close();
+    statFile_.reset();
+    statusFile_.reset();
+    ioFile_.reset();
+    dir_.reset();
 }
 
 void ProcessTracker::collect(SourceCache& cache, PidFiles files) {
     SystemReader& reader = cache.reader();
     std::string& buffer = cache.buffer();
-    files_.stat.reset();
-    files_.status.reset();
-    files_.io.reset();
-    files_.fds.reset();
-    files_.statusRead = files_.ioRead = files_.fdRead = false;
+    files_ = ProcessFiles{};
     status_ = PDH_CSTATUS_NO_INSTANCE;
     if (lost_) return;
 
-    // A kept descriptor of /proc/PID/stat stays bound to the process it was
-    // opened on: once that process is gone it fails (ESRCH), even if the pid is
-    // reused, so it cannot hand over another process's numbers.
-    if (stat_.read(reader, buffer) != 0) {
+    readAt_ = reader.bootSeconds();
+    int error = 0;
+    if (dir_ == nullptr) dir_ = reader.openDirectory(dirPath_, error);
+    if (dir_ != nullptr && statFile_ == nullptr) statFile_ = dir_->open("stat", error);
+    if (dir_ == nullptr || statFile_ == nullptr || statFile_->read(buffer) != 0) {
         forget();
         lost_ = identified_;
         return;
     }
     std::optional<sources::PidStat> st = sources::parsePidStat(buffer);
     if (!st || st->pid != instance_.pid) {
-        if (!identified_) stat_.close();
+        if (!identified_) forget();
         status_ = PDH_CSTATUS_INVALID_DATA;
         return;
     }
@@ -141,14 +149,17 @@ void ProcessTracker::collect(SourceCache& cache, PidFiles files) {
         lost_ = true;
         return;
     }
-    if (st->comm != instance_.name) return;  // renamed, or another process on the pid
+    if (st->comm != instance_.name) {
+        if (!identified_) forget();  // another process holds the pid: look afresh next time
+        return;                      // renamed since it was found
+    }
     if (!identified_) {
         identified_ = true;
         starttime_ = st->starttime;
     }
     files_.stat = std::move(st);
     status_ = PDH_CSTATUS_VALID_DATA;
-    readExtras(reader, files, dir_, &status_file_, &io_, buffer, cache.listing(), files_);
+    readExtras(*dir_, files, &statusFile_, &ioFile_, buffer, cache.listing(), files_);
 }
 
 const ProcessScan* ProcessScan::load(SourceCache& cache) {
@@ -174,25 +185,48 @@ const ProcessScan* ProcessScan::load(SourceCache& cache) {
     std::array<std::uint64_t, 8> deltas{};
     FieldMask seenValid = 0;
     current_.clear();
+    if (!lendersSorted_) {
+        std::sort(lenders_.begin(), lenders_.end());
+        lendersSorted_ = true;
+    }
+    const double now = cache.now();
+    const double collectInterval = previous_.empty() ? 0.0 : now - previousNow_;
+    previousNow_ = now;
     std::string path;
     for (const std::int32_t pid : pids) {
         const ProcessTracker* lender = nullptr;
-        for (const ProcessTracker* t : lenders_)
-            if (t != nullptr && t->instance().pid == pid && t->status() == PDH_CSTATUS_VALID_DATA) lender = t;
+        const auto lenders = std::equal_range(lenders_.begin(), lenders_.end(), std::make_pair(pid, nullptr),
+                                              [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (auto it = lenders.first; it != lenders.second; ++it)
+            if (it->second->status() == PDH_CSTATUS_VALID_DATA) lender = it->second;
 
         ProcessFiles& f = scratch_;
         f = ProcessFiles{};
         path = pidDir(procRoot_, pid);
+        const double readAt = lender != nullptr ? lender->readAt() : reader.bootSeconds();
+        const PidFiles missing = files & ~((lender != nullptr && lender->files().statusRead ? src(PidStatus) : 0u) |
+                                           (lender != nullptr && lender->files().ioRead ? src(PidIo) : 0u) |
+                                           (lender != nullptr && lender->files().fdRead ? src(PidFd) : 0u));
+        std::unique_ptr<OpenDirectory> own;
+        OpenDirectory* dir = nullptr;
         if (lender != nullptr) {
             f = lender->files();
+            dir = lender->directory();  // what the lender did not read, through its directory
+        } else if ((missing & ~src(PidStat)) != 0) {
+            // stat and the others through one directory, so that all of them are
+            // of the process whose stat was read.
+            int error = 0;
+            own = reader.openDirectory(path, error);
+            if (own == nullptr || own->readFile("stat", buffer) != 0) continue;  // exited since the listing
+            f.stat = sources::parsePidStat(buffer);
+            if (!f.stat) continue;
+            dir = own.get();
         } else {
-            if (reader.readFile(path + "stat", buffer) != 0) continue;  // exited since the listing
+            if (reader.readFile(path + "/stat", buffer) != 0) continue;  // exited since the listing
             f.stat = sources::parsePidStat(buffer);
             if (!f.stat) continue;
         }
-        const PidFiles missing = files & ~((f.statusRead ? src(PidStatus) : 0u) | (f.ioRead ? src(PidIo) : 0u) |
-                                           (f.fdRead ? src(PidFd) : 0u));
-        readExtras(reader, missing, path, nullptr, nullptr, buffer, listing, f);
+        if (dir != nullptr) readExtras(*dir, missing & ~src(PidStat), nullptr, nullptr, buffer, listing, f);
 
         RawRecord r;
         fillProcessRecord(f, units, r);
@@ -201,18 +235,24 @@ const ProcessScan* ProcessScan::load(SourceCache& cache) {
         for (unsigned g : {field::Rss, field::RssAnon, field::Vsize, field::Threads, field::Fds})
             if ((r.valid & bit(g)) != 0) gauges[g] += r.values[g];
 
-        Seen seen{pid, f.stat->starttime, r.valid, {}};
+        Seen seen{pid, f.stat->starttime, readAt, r.valid, {}};
         for (std::size_t i = 0; i < kCumulative.size(); ++i) seen.counts[i] = r.values[kCumulative[i]];
         const auto before = std::lower_bound(previous_.begin(), previous_.end(), pid,
                                              [](const Seen& s, std::int32_t p) { return s.pid < p; });
         const bool survivor = before != previous_.end() && before->pid == pid && before->starttime == seen.starttime;
+        // Each process is read at its own moment of a long scan: its delta covers
+        // the time between its two reads, which is brought to the collect's own
+        // interval, so that the sum never claims more time than passed.
+        const double ownInterval = survivor ? readAt - before->readAt : 0.0;
+        const double stretch = ownInterval > 0.0 && collectInterval > 0.0 ? collectInterval / ownInterval : 1.0;
         for (std::size_t i = 0; i < kCumulative.size(); ++i) {
             const FieldMask b = bit(kCumulative[i]);
             if ((seen.valid & b) == 0) continue;
             if (survivor) {
                 // A field that just became readable sets a baseline, not a burst.
                 if ((before->valid & b) != 0 && seen.counts[i] >= before->counts[i])
-                    deltas[i] += seen.counts[i] - before->counts[i];
+                    deltas[i] += static_cast<std::uint64_t>(
+                        std::llround(static_cast<double>(seen.counts[i] - before->counts[i]) * stretch));
             } else {
                 deltas[i] += seen.counts[i];  // born since the last collect, or the first collect
             }
@@ -229,6 +269,7 @@ const ProcessScan* ProcessScan::load(SourceCache& cache) {
     total_.set(field::Pid, 0);
     total_.set(field::Ppid, 0);
     total_.start = 0.0;
+    total_.ceiling = 100.0 * units.processors;
     return this;
 }
 

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "platform/pdh/engine/provider.h"
 #include "platform/pdh/engine/raw_record.h"
 #include "platform/pdh/engine/source_cache.h"
+#include "platform/pdh/engine/system_reader.h"
 #include "platform/pdh/sources/pid_io.h"
 #include "platform/pdh/sources/pid_stat.h"
 #include "platform/pdh/sources/pid_status.h"
@@ -53,10 +56,12 @@ struct ProcessFiles {
 struct ProcessUnits {
     std::uint64_t ticksPerSecond = 100;
     std::uint64_t pageSize = 4096;
+    unsigned processors = 1;  // online: a process's share of time cannot pass 100 x this
     static const ProcessUnits& ofThisMachine();
 };
 
-// Fills the Process fields of `out` from one process's files.
+// Fills the Process fields of `out` from one process's files, with the true
+// ceiling of its shares of time.
 void fillProcessRecord(const ProcessFiles& files, const ProcessUnits& units, RawRecord& out);
 
 // Watches one instance. The process is the (pid, start time) found the first
@@ -69,6 +74,11 @@ public:
     void collect(SourceCache& cache, PidFiles files);
 
     const ProcessInstance& instance() const { return instance_; }
+    // When this collect read the process: its shares of time are over the
+    // interval between two such moments.
+    double readAt() const { return readAt_; }
+    // The process's directory while the process is known, for reading more of it.
+    OpenDirectory* directory() const { return status_ == PDH_CSTATUS_VALID_DATA ? dir_.get() : nullptr; }
     PDH_STATUS status() const { return status_; }
     const ProcessFiles& files() const { return files_; }
     // Found once and gone since: a counter added now must not inherit it.
@@ -78,8 +88,13 @@ private:
     void forget();
 
     ProcessInstance instance_;
-    std::string dir_;
-    KeptFile stat_, status_file_, io_;
+    std::string dirPath_;
+    // Every file is read through the process's own directory, opened before
+    // its identity is checked: once the process is gone, reads through it fail
+    // even if the pid is reused, so no read can lend another process's numbers.
+    std::unique_ptr<OpenDirectory> dir_;
+    std::unique_ptr<OpenFile> statFile_, statusFile_, ioFile_;
+    double readAt_ = 0.0;
     bool identified_ = false;
     bool lost_ = false;
     std::uint64_t starttime_ = 0;
@@ -100,9 +115,13 @@ public:
     void resetPlan() {
         files_ = 0;
         lenders_.clear();
+        lendersSorted_ = true;
     }
     void want(PidFiles files) { files_ |= files; }
-    void lend(const ProcessTracker* tracker) { lenders_.push_back(tracker); }
+    void lend(const ProcessTracker* tracker) {
+        lenders_.emplace_back(tracker->instance().pid, tracker);
+        lendersSorted_ = false;
+    }
 
     const ProcessScan* load(SourceCache& cache);
 
@@ -120,13 +139,16 @@ private:
     struct Seen {
         std::int32_t pid = 0;
         std::uint64_t starttime = 0;
+        double readAt = 0.0;
         FieldMask valid = 0;
         std::array<std::uint64_t, 8> counts{};
     };
 
     std::string procRoot_;
     PidFiles files_ = 0;
-    std::vector<const ProcessTracker*> lenders_;
+    std::vector<std::pair<std::int32_t, const ProcessTracker*>> lenders_;  // by pid, sorted when loading
+    bool lendersSorted_ = true;
+    double previousNow_ = 0.0;
     std::vector<std::string> pidNames_;
     std::vector<Seen> previous_, current_;
     std::array<std::uint64_t, 8> accumulated_{};
