@@ -1,8 +1,10 @@
 #include "platform/pdh/objects/process_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/pdh/sources/proc_entries.h"
@@ -162,6 +164,35 @@ void ProcessTracker::collect(SourceCache& cache, PidFiles files) {
     readExtras(*dir_, files, &statusFile_, &ioFile_, buffer, cache.listing(), files_);
 }
 
+std::size_t ProcessScan::maxKeptStats() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 1024;
+    return static_cast<std::size_t>(limit.rlim_cur / 4);
+}
+
+int ProcessScan::readStat(SystemReader& reader, std::int32_t pid, const std::string& dir, std::string& buffer) {
+    const std::string path = dir + "/stat";
+    auto kept = keptStats_.find(pid);
+    if (kept != keptStats_.end()) {
+        kept->second.seen = generation_;
+        // A kept stat file fails once its process is gone, even if the pid was
+        // reused: then the pid's new process is opened afresh.
+        if (kept->second.file->read(buffer) == 0) return 0;
+        keptStats_.erase(kept);
+    }
+    if (keptStats_.size() < keepLimit_) {
+        int error = 0;
+        std::unique_ptr<OpenFile> file = reader.open(path, error);
+        if (file != nullptr) {
+            error = file->read(buffer);
+            if (error == 0) keptStats_.emplace(pid, KeptStat{std::move(file), generation_});
+            return error;
+        }
+        if (error != EMFILE && error != ENFILE) return error;
+    }
+    return reader.readFile(path, buffer);  // out of descriptors to keep: open and close
+}
+
 const ProcessScan* ProcessScan::load(SourceCache& cache) {
     SystemReader& reader = cache.reader();
     std::string& buffer = cache.buffer();
@@ -193,6 +224,8 @@ const ProcessScan* ProcessScan::load(SourceCache& cache) {
     const double collectInterval = previous_.empty() ? 0.0 : now - previousNow_;
     previousNow_ = now;
     std::string path;
+    ++generation_;
+    keepLimit_ = maxKeptStats();
     for (const std::int32_t pid : pids) {
         const ProcessTracker* lender = nullptr;
         const auto lenders = std::equal_range(lenders_.begin(), lenders_.end(), std::make_pair(pid, nullptr),
@@ -222,7 +255,7 @@ const ProcessScan* ProcessScan::load(SourceCache& cache) {
             if (!f.stat) continue;
             dir = own.get();
         } else {
-            if (reader.readFile(path + "/stat", buffer) != 0) continue;  // exited since the listing
+            if (readStat(reader, pid, path, buffer) != 0) continue;  // exited since the listing
             f.stat = sources::parsePidStat(buffer);
             if (!f.stat) continue;
         }
@@ -260,6 +293,8 @@ const ProcessScan* ProcessScan::load(SourceCache& cache) {
         current_.push_back(seen);
     }
     std::swap(previous_, current_);
+    // Forget the kept stat files of processes that were not listed this time.
+    std::erase_if(keptStats_, [&](const auto& kept) { return kept.second.seen != generation_; });
     for (std::size_t i = 0; i < kCumulative.size(); ++i) accumulated_[i] += deltas[i];
 
     for (unsigned g : {field::Rss, field::RssAnon, field::Vsize, field::Threads, field::Fds})

@@ -10,6 +10,7 @@
 #include <utility>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/pdh/engine/catalogue.h"
@@ -144,8 +145,22 @@ private:
         std::array<std::uint64_t, 8> counts{};
     };
 
+    // Each process's stat file is kept open between collects, so a collect
+    // costs a read per process rather than an open, a read and a close.
+    struct KeptStat {
+        std::unique_ptr<OpenFile> file;
+        std::uint64_t seen = 0;  // the last collect that listed the pid
+    };
+    // At most a quarter of the descriptors the process may open, so the
+    // program around the library never runs short of them.
+    static std::size_t maxKeptStats();
+    int readStat(SystemReader& reader, std::int32_t pid, const std::string& dir, std::string& buffer);
+
     std::string procRoot_;
     PidFiles files_ = 0;
+    std::unordered_map<std::int32_t, KeptStat> keptStats_;
+    std::uint64_t generation_ = 0;
+    std::size_t keepLimit_ = 0;
     std::vector<std::pair<std::int32_t, const ProcessTracker*>> lenders_;  // by pid, sorted when loading
     bool lendersSorted_ = true;
     double previousNow_ = 0.0;
