@@ -1,9 +1,8 @@
 #include "platform/vcl/stdctrls.h"
 
 #include <QCheckBox>
-#include <QPushButton>
-
 #include "platform/vcl/qt/dispatch.h"
+#include "platform/vcl/qt/push_button.h"
 
 namespace {
 QString toQString(const String& text) {
@@ -11,7 +10,7 @@ QString toQString(const String& text) {
 }
 }  // namespace
 
-TButton::TButton(TComponent* Owner) : TWinControl(Owner, new QPushButton) {
+TButton::TButton(TComponent* Owner) : TWinControl(Owner, new vcl_detail::PushButton) {
     auto* button = static_cast<QPushButton*>(widget());
     button->setAutoDefault(false);
     Caption.onChange([this, button](std::size_t) { button->setText(toQString(Caption.get())); });
