@@ -1,6 +1,7 @@
 #include "platform/vcl/stdctrls.h"
 
 #include <QCheckBox>
+#include "platform/vcl/qt/check_box_style.h"
 #include "platform/vcl/qt/dispatch.h"
 #include "platform/vcl/qt/push_button.h"
 
@@ -20,6 +21,7 @@ TButton::TButton(TComponent* Owner) : TWinControl(Owner, new vcl_detail::PushBut
 
 TCheckBox::TCheckBox(TComponent* Owner) : TWinControl(Owner, new QCheckBox) {
     auto* box = static_cast<QCheckBox*>(widget());
+    box->setStyle(vcl_detail::checkBoxStyle());
     Caption.onChange([this, box](std::size_t) { box->setText(toQString(Caption.get())); });
     QObject::connect(box, &QCheckBox::clicked, box,
                      [this] { vcl_detail::dispatch([this] { if (OnClick) OnClick(this); }); });
