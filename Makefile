@@ -2,10 +2,11 @@
 # make test   build and pass every test (plain, then ASan+UBSan, then the library's threads under TSan)
 # make bench  Release build, run the benchmarks
 # make fuzz   clang build, run each fuzzer for a bounded time
+# make package  the Debian package of both programs, checked with lintian
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test test-plain test-sanitize test-threads bench fuzz clean
+.PHONY: deps build run test test-plain test-sanitize test-threads bench fuzz package clean
 
 deps:
 	@scripts/install-deps.sh
@@ -42,6 +43,10 @@ fuzz: deps
 	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_TESTS=OFF -DVANTOREL_FUZZ=ON $(CMAKE_FLAGS)
 	cmake --build build-fuzz -j $(JOBS)
 	scripts/run-fuzzers.sh build-fuzz $${FUZZ_SECONDS:-30}
+
+package: build
+	cd build && cpack -G DEB
+	lintian --fail-on error build/vantorel_*.deb
 
 clean:
 	rm -rf build build-sanitize build-tsan build-release build-fuzz

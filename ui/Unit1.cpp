@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include "ui/form1_accessibility.h"
 #include "ui/form1_layout.h"
 
 TForm1* Form1 = nullptr;
@@ -16,6 +17,11 @@ Control* place(TForm1* form, const form1_layout::Control& layout) {
     control->TabOrder = layout.tabOrder;
     control->SetParent(form);
     return control;
+}
+
+void describe(TControl* control, const form1_accessibility::Text& text) {
+    control->AccessibleName = text.name;
+    control->AccessibleDescription = text.description;
 }
 
 }  // namespace
@@ -47,6 +53,12 @@ TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
     Timer1 = new TTimer(this);
     Timer1->Enabled = timer1Enabled;
     Timer1->Interval = timer1Interval;
+
+    describe(StatusBar1, form1_accessibility::statusBar1);
+    describe(Button2, form1_accessibility::button2);
+    describe(Button4, form1_accessibility::button4);
+    describe(ListView1, form1_accessibility::listView1);
+    describe(CheckBox1, form1_accessibility::checkBox1);
 
     Button2->OnClick = Closure(this, &TForm1::Button2Click);
     Button4->OnClick = Closure(this, &TForm1::Button4Click);

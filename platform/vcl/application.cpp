@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QMessageBox>
 
@@ -11,7 +12,10 @@ QtApplication::QtApplication() {
     // A test may already run one; the program itself makes its own.
     if (!QApplication::instance()) own_ = std::make_unique<QApplication>(argc_, argv_);
     QApplication::setQuitOnLastWindowClosed(false);
-    const QIcon icon(QStringLiteral(":/MAINICON"));
+    QIcon icon(QStringLiteral(":/MAINICON"));
+    // Larger drawings of the same icon keep it sharp on a scaled display.
+    const QStringList sizes = QDir(QStringLiteral(":/")).entryList({QStringLiteral("MAINICON-*")}, QDir::Files);
+    for (const QString& name : sizes) icon.addFile(QStringLiteral(":/") + name);
     if (!icon.isNull()) QApplication::setWindowIcon(icon);
 }
 

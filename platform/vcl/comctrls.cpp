@@ -13,6 +13,7 @@ TStatusBar::TStatusBar(TComponent* Owner)
     // Appending past the visible head changes nothing on screen.
     SimpleText.onChange([this](std::size_t from) {
         if (from < static_cast<std::size_t>(bar_->visibleByteLimit())) bar_->update();
+        bar_->textChanged();
     });
     Align = alBottom;
 }

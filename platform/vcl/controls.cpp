@@ -4,6 +4,12 @@
 
 TControl::TControl(TComponent* Owner, QWidget* widget) : TComponent(Owner), widget_(widget) {
     Enabled.onChange([this](bool enabled) { widget_->setEnabled(enabled); });
+    AccessibleName.onChange([this](std::size_t) {
+        widget_->setAccessibleName(QString::fromStdString(AccessibleName.get()));
+    });
+    AccessibleDescription.onChange([this](std::size_t) {
+        widget_->setAccessibleDescription(QString::fromStdString(AccessibleDescription.get()));
+    });
 }
 
 TControl::~TControl() {

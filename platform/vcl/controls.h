@@ -26,6 +26,10 @@ public:
 
     Property<TAlign> Align{alNone};
     Property<bool> Enabled{true};
+    // What assistive technology reads for the control; the name defaults to
+    // its caption, where it has one.
+    TextProperty AccessibleName;
+    TextProperty AccessibleDescription;
 
     // The layer's own widget; for the layer and its tests.
     QWidget* widget() const { return widget_; }

@@ -21,3 +21,11 @@ int statusBarVisibleByteLimit(const TStatusBar& bar) {
 }
 
 }  // namespace vcl_detail
+
+namespace vcl_detail {
+
+QString statusBarToolTip(const TStatusBar& bar) {
+    return static_cast<const StatusBarWidget*>(bar.widget())->readableText();
+}
+
+}  // namespace vcl_detail

@@ -17,4 +17,6 @@ QTableView* viewOf(const TListView& view);
 QScrollArea* scrollAreaOf(const TForm& form);
 QString statusBarVisibleText(const TStatusBar& bar);
 int statusBarVisibleByteLimit(const TStatusBar& bar);
+// The tooltip of the status bar; empty while the bar shows the text whole.
+QString statusBarToolTip(const TStatusBar& bar);
 }  // namespace vcl_detail

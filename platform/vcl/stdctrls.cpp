@@ -1,9 +1,9 @@
 #include "platform/vcl/stdctrls.h"
 
 #include <QCheckBox>
-#include <QPushButton>
-
+#include "platform/vcl/qt/check_box_style.h"
 #include "platform/vcl/qt/dispatch.h"
+#include "platform/vcl/qt/push_button.h"
 
 namespace {
 QString toQString(const String& text) {
@@ -11,7 +11,7 @@ QString toQString(const String& text) {
 }
 }  // namespace
 
-TButton::TButton(TComponent* Owner) : TWinControl(Owner, new QPushButton) {
+TButton::TButton(TComponent* Owner) : TWinControl(Owner, new vcl_detail::PushButton) {
     auto* button = static_cast<QPushButton*>(widget());
     button->setAutoDefault(false);
     Caption.onChange([this, button](std::size_t) { button->setText(toQString(Caption.get())); });
@@ -21,6 +21,7 @@ TButton::TButton(TComponent* Owner) : TWinControl(Owner, new QPushButton) {
 
 TCheckBox::TCheckBox(TComponent* Owner) : TWinControl(Owner, new QCheckBox) {
     auto* box = static_cast<QCheckBox*>(widget());
+    box->setStyle(vcl_detail::checkBoxStyle());
     Caption.onChange([this, box](std::size_t) { box->setText(toQString(Caption.get())); });
     QObject::connect(box, &QCheckBox::clicked, box,
                      [this] { vcl_detail::dispatch([this] { if (OnClick) OnClick(this); }); });

@@ -130,6 +130,8 @@ void BrowseCountersDialog::buildWidgets() {
         // Counters are read from this machine's /proc and /sys; there is no other.
         machineBox_->addItem(tr("%1 (this computer)").arg(QSysInfo::machineHostName()));
         machineBox_->setEnabled(options_.machineSelectable);
+        machineBox_->setAccessibleName(tr("Computer"));
+        machineBox_->setAccessibleDescription(tr("The computer whose counters are listed"));
         label->setBuddy(machineBox_);
         row->addWidget(label);
         row->addWidget(machineBox_, 1);
@@ -160,6 +162,14 @@ void BrowseCountersDialog::buildWidgets() {
     instanceList_->setModel(instanceProxy_);
     instanceList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     instanceList_->setUniformItemSizes(true);  // hundreds of processes
+    objectList_->setAccessibleName(tr("Performance objects"));
+    objectList_->setAccessibleDescription(tr("The kinds of thing that have counters; hover for a description"));
+    counterList_->setAccessibleName(tr("Counters"));
+    counterList_->setAccessibleDescription(tr("The counters of the chosen object"));
+    instanceFilter_->setAccessibleName(tr("Instance filter"));
+    instanceFilter_->setAccessibleDescription(tr("Narrows the instances to those containing the typed text"));
+    instanceList_->setAccessibleName(tr("Instances"));
+    instanceList_->setAccessibleDescription(tr("The instances of the chosen object that exist now"));
     for (QListView* view :
          std::array<QListView*, 3>{objectList_, counterList_, instanceList_}) {
         view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -191,12 +201,14 @@ void BrowseCountersDialog::buildWidgets() {
     descriptionLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     descriptionLabel_->setMinimumHeight(descriptionLabel_->fontMetrics().lineSpacing() * 3);
     descriptionLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    descriptionLabel_->setAccessibleName(tr("Counter description"));
     descriptionLayout->addWidget(descriptionLabel_);
     layout->addWidget(descriptionBox);
 
     pathLabel_ = plainLabel(QString(), this);
     pathLabel_->setObjectName(QStringLiteral("pathLabel"));
     pathLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    pathLabel_->setAccessibleDescription(tr("The counter path the choice gives"));
     layout->addWidget(pathLabel_);
 
     messageLabel_ = plainLabel(QString(), this);
@@ -218,6 +230,8 @@ void BrowseCountersDialog::buildWidgets() {
             }
         }
         detailBox_->setCurrentIndex(startIndex);
+        detailBox_->setAccessibleName(tr("Detail level"));
+        detailBox_->setAccessibleDescription(tr("Lists only the counters meant for this level of user"));
         bottom->addWidget(heading(tr("&Detail level:"), detailBox_));
         bottom->addWidget(detailBox_);
     }
@@ -369,6 +383,8 @@ void BrowseCountersDialog::choiceChanged() {
     const CounterInfo* counter = currentCounter();
     descriptionLabel_->setText(counter != nullptr ? displayText(counter->description)
                                                   : QString());
+    // A reader gives the pane's name; its changing text comes as the description.
+    descriptionLabel_->setAccessibleDescription(descriptionLabel_->text());
     const std::optional<std::string> path = currentPath();
     if (path) {
         pathLabel_->setText(tr("Path: %1").arg(displayText(*path)));

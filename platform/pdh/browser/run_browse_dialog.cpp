@@ -2,6 +2,7 @@
 
 #include "platform/pdh/browser/browse_config.h"
 #include "platform/pdh/browser/browse_dialog.h"
+#include "platform/pdh/browser/cascade.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -33,6 +34,9 @@ PDH_STATUS runBrowseDialog(PDH_BROWSE_DLG_CONFIG_A* config, const Enumeration& s
     QEventLoop loop;
     QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     QObject::connect(dialog, &QObject::destroyed, &loop, &QEventLoop::quit);
+    // A browser opened while another is open must not hide it.
+    static Cascade cascade;
+    cascade.place(*dialog);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -1,7 +1,11 @@
 #include "platform/vcl/qt/list_view.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMetaObject>
+#include <QStyle>
+#include <QToolTip>
 
 #include "platform/vcl/comctrls.h"
 
@@ -106,8 +110,15 @@ ListViewWidget::ListViewWidget() : model_(new ListViewModel(this)) {
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setStretchLastSection(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab leaves the table for the next control; arrows move the current row.
+    setTabKeyNavigation(false);
     connect(model_, &ListViewModel::columnLayoutChanged, this, &ListViewWidget::applyColumnSizes);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!sizing_) userSized_ = true;
+    });
 }
 
 void ListViewWidget::resizeEvent(QResizeEvent* event) {
@@ -115,20 +126,85 @@ void ListViewWidget::resizeEvent(QResizeEvent* event) {
     applyColumnSizes();
 }
 
+void ListViewWidget::updateGeometries() {
+    QTableView::updateGeometries();
+    // A vertical scroll bar coming or going changes the width to fill.
+    if (!userSized_ && !sizing_ && viewport()->width() != filledWidth_) applyColumnSizes();
+}
+
 void ListViewWidget::applyColumnSizes() {
     QHeaderView* header = horizontalHeader();
     header->setVisible(model_->report());
     const TListColumns* columns = model_->columns();
     const int count = model_->columnCount();
+    const auto columnAt = [&](int section) -> const TListColumn* {
+        return model_->report() && columns && section < columns->Count() ? (*columns)[section] : nullptr;
+    };
+    // Every section can be dragged wider, as in a report list; auto-sized ones
+    // share what the fixed ones leave of the width.
+    int autoSized = 0;
+    int left = viewport()->width();
     for (int section = 0; section < count; ++section) {
-        const TListColumn* column = columns && section < columns->Count() ? (*columns)[section] : nullptr;
-        if (!model_->report() || !column || column->AutoSize) {
-            header->setSectionResizeMode(section, QHeaderView::Stretch);
+        const TListColumn* column = columnAt(section);
+        if (!column || column->AutoSize) {
+            ++autoSized;
         } else {
-            header->setSectionResizeMode(section, QHeaderView::Fixed);
+            left -= column->Width;
+        }
+    }
+    sizing_ = true;
+    int autoIndex = 0;
+    for (int section = 0; section < count; ++section) {
+        const TListColumn* column = columnAt(section);
+        header->setSectionResizeMode(section, QHeaderView::Interactive);
+        if (!column || column->AutoSize) {
+            const int share = std::max(0, left) / autoSized + (autoIndex < std::max(0, left) % autoSized ? 1 : 0);
+            header->resizeSection(section, share);
+            ++autoIndex;
+        } else {
             header->resizeSection(section, column->Width);
         }
     }
+    sizing_ = false;
+    userSized_ = false;
+    filledWidth_ = viewport()->width();
+}
+
+QString ListViewWidget::cutCellText(const QModelIndex& index) const {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty()) return {};
+    // The delegate keeps a margin on each side of the text.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int room = visualRect(index).width() - 2 * margin;
+    return fontMetrics().horizontalAdvance(text) > room ? text : QString();
+}
+
+bool ListViewWidget::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = cutCellText(indexAt(help->pos()));
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            event->accept();
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(indexAt(help->pos())));
+        }
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+void ListViewWidget::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+Tab leaves the table too, as it leaves any control that keeps Tab.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        focusNextPrevChild(!back);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 }  // namespace vcl_detail

@@ -53,12 +53,21 @@ public:
     ListViewWidget();
     ListViewModel* listModel() const { return model_; }
     void applyColumnSizes();
+    // The whole text of a cell the column cuts off; empty when it fits.
+    QString cutCellText(const QModelIndex& index) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ListViewModel* model_;
+    // Auto-sized columns fill the width until a person drags one.
+    bool userSized_ = false;
+    bool sizing_ = false;
+    int filledWidth_ = -1;
 };
 
 }  // namespace vcl_detail

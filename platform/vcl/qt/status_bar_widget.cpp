@@ -1,8 +1,13 @@
 #include "platform/vcl/qt/status_bar_widget.h"
 
+#include "platform/vcl/qt/status_bar_accessible.h"
+
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <algorithm>
@@ -16,6 +21,13 @@ constexpr int maxBytesPerCharacter = 4;
 
 StatusBarWidget::StatusBarWidget(const String* text) : text_(text) {
     setFocusPolicy(Qt::NoFocus);
+    installStatusBarAccessibility();
+}
+
+void StatusBarWidget::textChanged() {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent event(this, QAccessible::ValueChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void StatusBarWidget::changeEvent(QEvent* event) {
@@ -40,6 +52,42 @@ QString StatusBarWidget::visibleText() const {
     const auto limit = static_cast<std::size_t>(visibleByteLimit());
     const std::size_t length = std::min(text_->size(), limit);
     return QString::fromUtf8(text_->data(), static_cast<qsizetype>(length));
+}
+
+QString StatusBarWidget::readableText() const {
+    const String& text = *text_;
+    const bool shownWhole = text.size() <= static_cast<std::size_t>(visibleByteLimit()) &&
+                            fontMetrics().horizontalAdvance(visibleText()) <= width() - 2 * padding;
+    return shownWhole ? QString() : tailText();
+}
+
+QString StatusBarWidget::tailText() const {
+    const String& text = *text_;
+    if (text.size() <= readableByteLimit) {
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    // The newest messages are at the end; start on a character boundary.
+    std::size_t from = text.size() - readableByteLimit;
+    while (from < text.size() && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) ++from;
+    return QStringLiteral("\u2026") +
+           QString::fromUtf8(text.data() + from, static_cast<qsizetype>(text.size() - from));
+}
+
+bool StatusBarWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const QString text = readableText();
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            event->accept();
+            // As rich text the tip wraps instead of running off the screen.
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                               QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"), this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void StatusBarWidget::paintEvent(QPaintEvent*) {

@@ -16,8 +16,17 @@ public:
     // The bytes of the text a paint lays out at most.
     int visibleByteLimit() const;
     QString visibleText() const;
+    // What a tooltip or a screen reader gives of the text: nothing while the
+    // bar shows it whole, else the whole text, or its end when it is long.
+    QString readableText() const;
+    // The whole text, or its end when it is long.
+    QString tailText() const;
+    static constexpr std::size_t readableByteLimit = 512;
+    // Tells assistive technology that the text changed.
+    void textChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
