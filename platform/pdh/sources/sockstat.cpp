@@ -36,11 +36,11 @@ std::optional<Sockstat> parseSockstat(std::string_view text) {
         if (!scan::splitKeyValue(line, section, pairs)) {
             continue;
         }
-        // A name without its number ends the line: nothing after it can be paired.
+        // A name without its number ends the line: what follows cannot be paired.
         for (;;) {
             const std::string_view name = scan::nextToken(pairs);
-            const std::string_view value = scan::nextToken(pairs);
-            if (name.empty() || value.empty()) {
+            const OptU64 value = scan::toU64(scan::nextToken(pairs));
+            if (name.empty() || !value) {
                 break;
             }
             for (const auto& row : kFields) {
@@ -48,7 +48,7 @@ std::optional<Sockstat> parseSockstat(std::string_view text) {
                     known = true;
                     OptU64& slot = out.*(row.member);
                     if (!slot) {
-                        slot = scan::toU64(value);
+                        slot = value;
                     }
                     break;
                 }
