@@ -24,7 +24,7 @@ constexpr std::array kCounters{
     CounterDef{"Messages/sec", "ICMPv6 messages received and sent per second, Icmp6InMsgs plus Icmp6OutMsgs of /proc/net/snmp6.", N, Rate, kSnmp6, bit(InMsgs) | bit(OutMsgs), 0, 1, Unit::PerSecond},
     CounterDef{"Messages Received/sec", "ICMPv6 messages received per second, those in error included, Icmp6InMsgs of /proc/net/snmp6.", A, Rate, kSnmp6, bit(InMsgs), 0, 1, Unit::PerSecond},
     CounterDef{"Messages Sent/sec", "ICMPv6 messages sent per second, neighbour discovery included, Icmp6OutMsgs of /proc/net/snmp6.", A, Rate, kSnmp6, bit(OutMsgs), 0, 1, Unit::PerSecond},
-    CounterDef{"Messages Received Errors/sec", "ICMPv6 messages received per second that were damaged or are error reports, Icmp6InErrors of /proc/net/snmp6.", A, Rate, kSnmp6, bit(InErrors), 0, 1, Unit::PerSecond},
+    CounterDef{"Messages Received Errors/sec", "ICMPv6 messages received per second that were damaged or could not be handled, Icmp6InErrors of /proc/net/snmp6.", A, Rate, kSnmp6, bit(InErrors), 0, 1, Unit::PerSecond},
     CounterDef{"Messages Outbound Errors/sec", "ICMPv6 messages per second this machine failed to send, Icmp6OutErrors of /proc/net/snmp6.", A, Rate, kSnmp6, bit(OutErrors), 0, 1, Unit::PerSecond},
     CounterDef{"Received Echo/sec", "IPv6 echo requests (pings) received per second, Icmp6InEchos of /proc/net/snmp6.", A, Rate, kSnmp6, bit(InEchos), 0, 1, Unit::PerSecond},
     CounterDef{"Sent Echo Reply/sec", "IPv6 echo replies sent per second in answer to pings, Icmp6OutEchoReplies of /proc/net/snmp6.", A, Rate, kSnmp6, bit(OutEchoReps), 0, 1, Unit::PerSecond},
