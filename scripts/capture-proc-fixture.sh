@@ -30,7 +30,8 @@ copy() {
 }
 
 rm -rf "$root"
-for f in stat meminfo vmstat loadavg uptime net/dev diskstats self/mountinfo; do
+for f in stat meminfo vmstat loadavg uptime net/dev net/snmp net/netstat net/snmp6 \
+         net/sockstat net/sockstat6 diskstats self/mountinfo; do
     copy "/proc/$f"
 done
 for pid in "${pids[@]}"; do

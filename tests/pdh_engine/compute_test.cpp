@@ -128,7 +128,7 @@ TEST(Catalogue, EveryEntryIsCompleteAndUniqueWithinItsObject) {
         if (c.kind != Kind::Elapsed) {
             EXPECT_NE(c.a, 0u);
         }
-        if (c.kind == Kind::TickShare || c.kind == Kind::Ratio) {
+        if (c.kind == Kind::TickShare || c.kind == Kind::Ratio || c.kind == Kind::EventShare) {
             EXPECT_NE(c.b, 0u);
         }
     }

@@ -36,6 +36,7 @@ enum class Kind : std::uint8_t {
     TickShare,  // 100 x delta sum(a) / delta sum(b), per-field negative deltas as 0
     Ratio,      // 100 x sum(a) / sum(b) of gauges; 0 when b is 0
     Elapsed,    // seconds from the instance's start (boot or process start) to now
+    EventShare, // 100 x delta sum(a) / delta sum(b) of event counts, under the wrap rule
 };
 
 // The unit of a counter's value as computed (after its scale).
@@ -66,7 +67,7 @@ struct CounterDef {
     Unit unit = Unit::Count;
     bool ceiling100 = false;    // 100 is the true ceiling: clamp to 0..100
     bool complement = false;    // value is 100 minus the computation
-    double stillValue = 0.0;    // TickShare whose total did not move
+    double stillValue = 0.0;    // TickShare or EventShare whose total did not move
     ObjectId object = 0;        // set when the catalogue gathers the providers' rows
 };
 

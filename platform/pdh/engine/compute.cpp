@@ -55,6 +55,23 @@ Computed tickShare(const CounterDef& def, const RawRecord* prev, const RawRecord
     return {PDH_CSTATUS_VALID_DATA, 100.0 * part / total};
 }
 
+// Events of one kind among events of another (retransmitted among sent
+// segments): unlike ticks, a drop is a wrap or a reset, never noise.
+Computed eventShare(const CounterDef& def, const RawRecord* prev, const RawRecord& cur) {
+    double part = 0.0;
+    double total = 0.0;
+    bool ok = true;
+    forEachField(def.a | def.b, [&](unsigned i) {
+        std::uint64_t d = cur.values[i];
+        if (prev != nullptr) ok = ok && cumulativeDelta(prev->values[i], cur.values[i], d);
+        if ((def.a & (FieldMask{1} << i)) != 0) part += static_cast<double>(d);
+        if ((def.b & (FieldMask{1} << i)) != 0) total += static_cast<double>(d);
+    });
+    if (!ok) return invalid();
+    if (total == 0.0) return {PDH_CSTATUS_VALID_DATA, def.stillValue};
+    return {PDH_CSTATUS_VALID_DATA, 100.0 * part / total};
+}
+
 }  // namespace
 
 bool cumulativeDelta(std::uint64_t before, std::uint64_t now, std::uint64_t& delta) {
@@ -83,6 +100,7 @@ Computed computeValue(const CounterDef& def, const RawRecord* previous, const Ra
         case Kind::Gauge: c.value = sumOf(current, def.a) * def.scale; break;
         case Kind::Rate: c = rate(def, previous, current); break;
         case Kind::TickShare: c = tickShare(def, previous, current); break;
+        case Kind::EventShare: c = eventShare(def, previous, current); break;
         case Kind::Ratio: {
             const double denominator = sumOf(current, def.b);
             c.value = denominator == 0.0 ? 0.0 : 100.0 * sumOf(current, def.a) * def.scale / denominator;
@@ -116,6 +134,7 @@ DWORD counterType(const CounterDef& def) {
         case Kind::TickShare: return 0x20570500;  // PERF_100NSEC_TIMER
         case Kind::Ratio: return 0x20020400;      // PERF_RAW_FRACTION
         case Kind::Elapsed: return 0x30240500;    // PERF_ELAPSED_TIME
+        case Kind::EventShare: return 0x20C20400; // PERF_SAMPLE_FRACTION
     }
     return 0;
 }

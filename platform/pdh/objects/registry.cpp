@@ -3,6 +3,10 @@
 #include <array>
 
 #include "platform/pdh/engine/provider.h"
+#include "platform/pdh/objects/icmp.h"
+#include "platform/pdh/objects/icmp_v6.h"
+#include "platform/pdh/objects/ip_v4.h"
+#include "platform/pdh/objects/ip_v6.h"
 #include "platform/pdh/objects/logical_disk.h"
 #include "platform/pdh/objects/memory.h"
 #include "platform/pdh/objects/network_interface.h"
@@ -10,7 +14,11 @@
 #include "platform/pdh/objects/physical_disk.h"
 #include "platform/pdh/objects/process.h"
 #include "platform/pdh/objects/processor.h"
+#include "platform/pdh/objects/sockets.h"
 #include "platform/pdh/objects/system.h"
+#include "platform/pdh/objects/tcp.h"
+#include "platform/pdh/objects/udp_v4.h"
+#include "platform/pdh/objects/udp_v6.h"
 
 namespace vantorel::pdh {
 
@@ -24,6 +32,14 @@ std::span<const Provider* const> registeredProviders() {
         &networkInterfaceProvider(),
         &physicalDiskProvider(),
         &logicalDiskProvider(),
+        &socketsProvider(),
+        &tcpProvider(),
+        &udpV4Provider(),
+        &udpV6Provider(),
+        &ipV4Provider(),
+        &ipV6Provider(),
+        &icmpProvider(),
+        &icmpV6Provider(),
     };
     return providers;
 }
