@@ -3,14 +3,19 @@
 #include <array>
 
 #include "platform/pdh/engine/provider.h"
+#include "platform/pdh/objects/gpu_adapter.h"
+#include "platform/pdh/objects/gpu_engine.h"
+#include "platform/pdh/objects/hardware_sensor.h"
 #include "platform/pdh/objects/logical_disk.h"
 #include "platform/pdh/objects/memory.h"
 #include "platform/pdh/objects/network_interface.h"
 #include "platform/pdh/objects/paging_file.h"
 #include "platform/pdh/objects/physical_disk.h"
+#include "platform/pdh/objects/power_supply.h"
 #include "platform/pdh/objects/process.h"
 #include "platform/pdh/objects/processor.h"
 #include "platform/pdh/objects/system.h"
+#include "platform/pdh/objects/thermal_zone.h"
 
 namespace vantorel::pdh {
 
@@ -24,6 +29,11 @@ std::span<const Provider* const> registeredProviders() {
         &networkInterfaceProvider(),
         &physicalDiskProvider(),
         &logicalDiskProvider(),
+        &thermalZoneProvider(),
+        &hardwareSensorProvider(),
+        &powerSupplyProvider(),
+        &gpuAdapterProvider(),
+        &gpuEngineProvider(),
     };
     return providers;
 }
