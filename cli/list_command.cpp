@@ -20,7 +20,7 @@ bool sameName(std::string_view a, std::string_view b) {
 
 void writePath(std::ostream& out, const std::string& path, const pdh::CounterInfo& counter, bool describe) {
     out << displayText(path) << '\n';
-    if (describe) out << "    " << displayText(counter.description) << '\n';
+    if (describe) out << "    " << displayText(counter.description) << " (" << displayText(counter.unit) << ")\n";
 }
 
 void writeObject(std::ostream& out, const pdh::Enumeration& enumeration, const pdh::ObjectInfo& object,

@@ -20,7 +20,7 @@ struct ListOptions {
 // "(<instance>)". Object names match case-insensitively; an unknown one is named
 // on `err` with the known objects and gives kExitUsage, with nothing on `out`.
 // Paths go out one a line, control characters shown as '?'; a description follows
-// its path on a line indented by four spaces.
+// its path on a line indented by four spaces, its unit in parentheses at the end.
 int listCounters(const pdh::Enumeration& enumeration, const ListOptions& options, std::ostream& out,
                  std::ostream& err);
 

@@ -50,6 +50,8 @@ std::string_view unitName(Unit unit) {
     switch (unit) {
         case Unit::Percent: return "percent";
         case Unit::Bytes: return "bytes";
+        case Unit::Kibibytes: return "KiB";
+        case Unit::Mebibytes: return "MiB";
         case Unit::Count: return "count";
         case Unit::PerSecond: return "per second";
         case Unit::BytesPerSecond: return "bytes per second";

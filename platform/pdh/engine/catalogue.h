@@ -39,9 +39,12 @@ enum class Kind : std::uint8_t {
     Elapsed,    // seconds from the instance's start (boot or process start) to now
 };
 
+// The unit of a counter's value as computed (after its scale).
 enum class Unit : std::uint8_t {
     Percent,
     Bytes,
+    Kibibytes,
+    Mebibytes,
     Count,
     PerSecond,
     BytesPerSecond,

@@ -21,7 +21,7 @@ static_assert(fitsMasks<f::LogicalDiskFieldCount, SourceCount>());
 constexpr std::array kCounters{
     // name, description, detail, kind, sources, a, b, scale, unit, ceiling100, complement, stillValue
     CounterDef{"% Free Space", "Percentage of the file system's space free to users, 100 minus df's Use%, from statvfs.", N, Gauge, kMnt, bit(f::UsePercent), 0, 1, Unit::Percent, true, true},
-    CounterDef{"Free Megabytes", "Space free to users in MiB, f_bavail times f_frsize of statvfs.", N, Gauge, kMnt, bit(f::AvailBytes), 0, 1.0 / (1024 * 1024), Unit::Bytes},
+    CounterDef{"Free Megabytes", "Space free to users in MiB, f_bavail times f_frsize of statvfs.", N, Gauge, kMnt, bit(f::AvailBytes), 0, 1.0 / (1024 * 1024), Unit::Mebibytes},
 };
 // clang-format on
 
@@ -46,9 +46,12 @@ public:
         std::uint64_t used = 0;
         std::uint64_t avail = 0;
         bool found = false;
+        bool measured = true;
         for (const MountSpace& s : *mounts) {
             if (b.instance != kTotal && s.mountPoint != b.instance) continue;
             found = true;
+            measured = measured && s.measured;
+            if (!s.measured) continue;
             used += s.usedBytes;
             avail += s.availBytes;
             if (b.instance != kTotal) {
@@ -58,6 +61,7 @@ public:
             }
         }
         if (!found && b.instance != kTotal) return void(out.status = PDH_CSTATUS_NO_INSTANCE);
+        if (!measured) return;  // no fields: invalid data
         // df's rule on the sums: ceil(used * 100 / (used + avail)).
         const long double sum = static_cast<long double>(used) + static_cast<long double>(avail);
         if (sum > 0)
