@@ -1,8 +1,9 @@
 // Reads of device attribute files (sensors, batteries, GPUs) whose drivers may
 // sleep, fail or hang: one collect reads them all on a worker thread and waits
-// for it at most kDeadline. A file not read in time has no value this collect;
-// while its read is still stuck it is not asked again, so a hung driver costs
-// one wait, once, and never the other counters their values.
+// at most kDeadline. When a read makes no progress for kStall, the files after
+// it go to a fresh worker, so one sleeping driver does not take the others'
+// values. A file not read in time has no value this collect; while its read is
+// still stuck it is not asked again, so a hung driver costs one wait, once.
 #pragma once
 
 #include <atomic>
@@ -27,6 +28,10 @@ public:
     // 0, the errno of the failed open or read, or ETIMEDOUT.
     int error() const { return error_; }
 
+    // For BoundedReads' workers: the read itself, and the end of it.
+    int readOnWorker(std::string& text);
+    void release();
+
 private:
     friend class BoundedReads;
     std::string path_;
@@ -42,6 +47,8 @@ class BoundedReads {
 public:
     using Value = BoundedReads;
     static constexpr std::chrono::milliseconds kDeadline{200};
+    static constexpr std::chrono::milliseconds kStall{25};
+    static constexpr std::size_t kMaxWorkers = 4;  // per collect
 
     explicit BoundedReads(const Roots&) {}
 
