@@ -29,7 +29,10 @@ TEST(Live, EveryCounterOfTheFirstInstanceOfEveryObjectReads) {
     std::vector<std::pair<std::string, PDH_HCOUNTER>> counters;
     for (const ObjectInfo& object : lib.enumeration().objects()) {
         const std::vector<std::string> instances = lib.enumeration().instances(object.name);
-        EXPECT_EQ(object.hasInstances, !instances.empty()) << object.name;
+        if (!object.hasInstances) {
+            EXPECT_TRUE(instances.empty()) << object.name;
+        }
+        if (object.hasInstances && instances.empty()) continue;  // hardware this machine lacks
         const std::string instance = instances.empty() ? "" : instances.front();
         for (const CounterInfo& counter : object.counters) {
             const std::string path = makeCounterPath(object.name, instance, counter.name, object.hasInstances);

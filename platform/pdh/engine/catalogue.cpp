@@ -59,6 +59,12 @@ std::string_view unitName(Unit unit) {
         case Unit::Seconds: return "seconds";
         case Unit::Milliseconds: return "milliseconds";
         case Unit::Megahertz: return "MHz";
+        case Unit::Celsius: return "degrees Celsius";
+        case Unit::Rpm: return "RPM";
+        case Unit::Millivolts: return "millivolts";
+        case Unit::Milliamperes: return "milliamperes";
+        case Unit::Watts: return "watts";
+        case Unit::WattHours: return "watt-hours";
     }
     return "count";
 }

@@ -32,6 +32,7 @@ constexpr SourceMask src(auto source) { return SourceMask{1} << static_cast<unsi
 
 enum class Kind : std::uint8_t {
     Gauge,      // scale x sum(a) now
+    SignedGauge,  // as Gauge, each field holding a two's-complement signed number (a temperature below zero)
     Rate,       // scale x delta sum(a) / elapsed seconds; a share of time is a rate of busy seconds x 100
     TickShare,  // 100 x delta sum(a) / delta sum(b), per-field negative deltas as 0
     Ratio,      // 100 x sum(a) / sum(b) of gauges; 0 when b is 0
@@ -52,6 +53,12 @@ enum class Unit : std::uint8_t {
     Seconds,
     Milliseconds,
     Megahertz,
+    Celsius,
+    Rpm,
+    Millivolts,
+    Milliamperes,
+    Watts,
+    WattHours,
 };
 std::string_view unitName(Unit unit);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace vantorel::pdh {
 namespace {
@@ -17,6 +18,12 @@ void forEachField(FieldMask mask, Fn&& fn) {
 double sumOf(const RawRecord& r, FieldMask mask) {
     double sum = 0.0;
     forEachField(mask, [&](unsigned i) { sum += static_cast<double>(r.values[i]); });
+    return sum;
+}
+
+double signedSumOf(const RawRecord& r, FieldMask mask) {
+    double sum = 0.0;
+    forEachField(mask, [&](unsigned i) { sum += static_cast<double>(static_cast<std::int64_t>(r.values[i])); });
     return sum;
 }
 
@@ -98,6 +105,7 @@ Computed computeValue(const CounterDef& def, const RawRecord* previous, const Ra
     Computed c;
     switch (def.kind) {
         case Kind::Gauge: c.value = sumOf(current, def.a) * def.scale; break;
+        case Kind::SignedGauge: c.value = signedSumOf(current, def.a) * def.scale; break;
         case Kind::Rate: c = rate(def, previous, current); break;
         case Kind::TickShare: c = tickShare(def, previous, current); break;
         case Kind::EventShare: c = eventShare(def, previous, current); break;
@@ -129,7 +137,8 @@ Computed computeValue(const CounterDef& def, const RawRecord* previous, const Ra
 
 DWORD counterType(const CounterDef& def) {
     switch (def.kind) {
-        case Kind::Gauge: return 0x00010100;      // PERF_COUNTER_LARGE_RAWCOUNT
+        case Kind::Gauge:
+        case Kind::SignedGauge: return 0x00010100;  // PERF_COUNTER_LARGE_RAWCOUNT
         case Kind::Rate: return 0x10410500;       // PERF_COUNTER_BULK_COUNT
         case Kind::TickShare: return 0x20570500;  // PERF_100NSEC_TIMER
         case Kind::Ratio: return 0x20020400;      // PERF_RAW_FRACTION

@@ -7,11 +7,15 @@
 #include "platform/pdh/objects/icmp_v6.h"
 #include "platform/pdh/objects/ip_v4.h"
 #include "platform/pdh/objects/ip_v6.h"
+#include "platform/pdh/objects/gpu_adapter.h"
+#include "platform/pdh/objects/gpu_engine.h"
+#include "platform/pdh/objects/hardware_sensor.h"
 #include "platform/pdh/objects/logical_disk.h"
 #include "platform/pdh/objects/memory.h"
 #include "platform/pdh/objects/network_interface.h"
 #include "platform/pdh/objects/paging_file.h"
 #include "platform/pdh/objects/physical_disk.h"
+#include "platform/pdh/objects/power_supply.h"
 #include "platform/pdh/objects/process.h"
 #include "platform/pdh/objects/processor.h"
 #include "platform/pdh/objects/sockets.h"
@@ -19,6 +23,7 @@
 #include "platform/pdh/objects/tcp.h"
 #include "platform/pdh/objects/udp_v4.h"
 #include "platform/pdh/objects/udp_v6.h"
+#include "platform/pdh/objects/thermal_zone.h"
 
 namespace vantorel::pdh {
 
@@ -40,6 +45,11 @@ std::span<const Provider* const> registeredProviders() {
         &ipV6Provider(),
         &icmpProvider(),
         &icmpV6Provider(),
+        &thermalZoneProvider(),
+        &hardwareSensorProvider(),
+        &powerSupplyProvider(),
+        &gpuAdapterProvider(),
+        &gpuEngineProvider(),
     };
     return providers;
 }
