@@ -48,8 +48,13 @@ enum class Unit : std::uint8_t {
     Seconds,
     Milliseconds,
     Megahertz,
+    Kibibytes,
+    Mebibytes,
 };
 std::string_view unitName(Unit unit);
+// What one of the unit is in its base unit (bytes, seconds, a 0..1 ratio, a
+// count, hertz): 0.01 for a percent, 2^20 for a MiB.
+double unitToBase(Unit unit);
 
 struct CounterDef {
     std::string_view name;

@@ -21,7 +21,7 @@ static_assert(fitsMasks<f::LogicalDiskFieldCount, SourceCount>());
 constexpr std::array kCounters{
     // name, description, detail, kind, sources, a, b, scale, unit, ceiling100, complement, stillValue
     CounterDef{"% Free Space", "Percentage of the file system's space free to users, 100 minus df's Use%, from statvfs.", N, Gauge, kMnt, bit(f::UsePercent), 0, 1, Unit::Percent, true, true},
-    CounterDef{"Free Megabytes", "Space free to users in MiB, f_bavail times f_frsize of statvfs.", N, Gauge, kMnt, bit(f::AvailBytes), 0, 1.0 / (1024 * 1024), Unit::Bytes},
+    CounterDef{"Free Megabytes", "Space free to users in MiB, f_bavail times f_frsize of statvfs.", N, Gauge, kMnt, bit(f::AvailBytes), 0, 1.0 / (1024 * 1024), Unit::Mebibytes},
 };
 // clang-format on
 

@@ -22,8 +22,8 @@ static_assert(fitsMasks<f::MemoryFieldCount, SourceCount>());
 constexpr std::array kCounters{
     // name, description, detail, kind, sources, a, b, scale, unit, ceiling100, complement, stillValue
     CounterDef{"Available Bytes", "Memory available for starting new work without swapping, in bytes, MemAvailable of /proc/meminfo.", N, Gauge, kMem, bit(f::MemAvailable), 0, 1, Unit::Bytes},
-    CounterDef{"Available KBytes", "Memory available for starting new work without swapping, in KiB, MemAvailable of /proc/meminfo.", N, Gauge, kMem, bit(f::MemAvailable), 0, 1.0 / 1024, Unit::Bytes},
-    CounterDef{"Available MBytes", "Memory available for starting new work without swapping, in MiB, MemAvailable of /proc/meminfo.", N, Gauge, kMem, bit(f::MemAvailable), 0, 1.0 / (1024 * 1024), Unit::Bytes},
+    CounterDef{"Available KBytes", "Memory available for starting new work without swapping, in KiB, MemAvailable of /proc/meminfo.", N, Gauge, kMem, bit(f::MemAvailable), 0, 1.0 / 1024, Unit::Kibibytes},
+    CounterDef{"Available MBytes", "Memory available for starting new work without swapping, in MiB, MemAvailable of /proc/meminfo.", N, Gauge, kMem, bit(f::MemAvailable), 0, 1.0 / (1024 * 1024), Unit::Mebibytes},
     CounterDef{"Free Bytes", "Memory not used for anything, in bytes, MemFree of /proc/meminfo.", A, Gauge, kMem, bit(f::MemFree), 0, 1, Unit::Bytes},
     CounterDef{"Cache Bytes", "Memory holding buffers, page cache and reclaimable slab, in bytes, Buffers+Cached+SReclaimable of /proc/meminfo.", A, Gauge, kMem, bit(f::Cache), 0, 1, Unit::Bytes},
     CounterDef{"Committed Bytes", "Memory the processes have been promised, in bytes, Committed_AS of /proc/meminfo.", A, Gauge, kMem, bit(f::CommittedAs), 0, 1, Unit::Bytes},
