@@ -76,6 +76,12 @@ struct ObjectDef {
     std::string_view name;
     std::string_view description;
     bool hasInstances = false;
+    // What an instance is, in one lower-case word (cpu, device, interface,
+    // mountpoint, cgroup, process, ...): the label an exporter gives it.
+    std::string_view instanceLabel = "instance";
+    // Instances come and go by the hundred (processes): left out of an export
+    // unless asked for by name.
+    bool manyInstances = false;
     ObjectId id = 0;  // set when the catalogue gathers the providers
 };
 
