@@ -11,6 +11,7 @@
 #include "cli/exit_codes.h"
 #include "cli/list_command.h"
 #include "cli/sample_command.h"
+#include "cli/serve_command.h"
 #include "platform/pdh/engine/library.h"
 
 namespace vantorel::cli {
@@ -37,6 +38,16 @@ constexpr const char* kSampleFooter =
     "\n"
     "Without --samples it runs until Ctrl+C (SIGINT) or SIGTERM, which end it at once\n"
     "after the last complete row, with exit status 0. Every row is flushed as written.";
+
+constexpr const char* kServeFooter =
+    "Each scrape collects afresh; nothing is sampled between scrapes. One metric family\n"
+    "per counter, vantorel_<object>_<counter> with its unit's suffix and the counter's\n"
+    "description as help. Cumulative counters are exported raw (_total, in bytes or\n"
+    "seconds: use rate()), shares of time as seconds, percentages as 0..1 ratios. The\n"
+    "instance is a label named for what it is (cpu, interface, device, mountpoint...).\n"
+    "By default every object but Process, every instance but a _Total that sums the\n"
+    "others; --include '\\Process(firefox:*)\\*' opts in, --exclude takes out (it wins).\n"
+    "The text format is 0.0.4, or OpenMetrics 1.0 when the Accept header asks for it.";
 
 const char* const kPatternHelp =
     "PATTERNS: a counter path whose instance or counter holds '*' stands for every\n"
@@ -111,6 +122,21 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
         ->required();
     sampleCommand->footer(std::string(kSampleFooter) + "\n\n" + kPatternHelp);
 
+    ServeOptions serve;
+    CLI::App* serveCommand =
+        app.add_subcommand("serve", "Serve the counters to Prometheus over HTTP at /metrics, until Ctrl+C or SIGTERM.");
+    serveCommand->add_option("--listen", serve.listen, "IPV4:PORT or [IPV6]:PORT to listen on; loopback by default.")
+        ->type_name("ADDR:PORT")
+        ->capture_default_str();
+    serveCommand->add_option("--include", serve.includes, "Export these counters too (a pattern; repeatable).")
+        ->type_name("PATTERN");
+    serveCommand->add_option("--exclude", serve.excludes, "Leave these counters out (a pattern; repeatable).")
+        ->type_name("PATTERN");
+    serveCommand->add_option("--basic-auth-file", serve.basicAuthFile,
+                             "Require HTTP basic authentication; the file's first line is user:password.")
+        ->type_name("FILE");
+    serveCommand->footer(std::string(kServeFooter) + "\n\n" + kPatternHelp);
+
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -128,6 +154,7 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
         for (std::string& arg : listArgs) (arg.starts_with('\\') ? list.patterns : list.objects).push_back(std::move(arg));
         return listCounters(library.enumeration(), list, out, err);
     }
+    if (serveCommand->parsed()) return serveMetrics(library, serve, pacer, out, err);
     bool expanded = true;
     sample.paths = expandPaths(library.enumeration(), sample.paths, err, expanded);
     if (!expanded) return kExitUsage;
