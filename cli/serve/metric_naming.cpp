@@ -100,6 +100,11 @@ std::string counterPart(const pdh::ObjectDef& object, const CounterDef& counter,
     std::vector<std::string> kept;
     for (std::string& word : w)
         if (!isUnitWord(word, suffix)) kept.push_back(std::move(word));
+    // "_count" belongs to histograms and summaries: "Thread Count" is "threads".
+    if (kept.size() > 1 && kept.back() == "count") {
+        kept.pop_back();
+        if (!kept.back().ends_with('s')) kept.back() += 's';
+    }
     if (kept.empty()) kept.emplace_back("value");
     return joined(kept);
 }
