@@ -21,6 +21,9 @@ constexpr double kMinInterval = 0.01;
 constexpr double kMaxInterval = 86400.0;
 
 constexpr const char* kFooter =
+    "--proc-root and --sys-root read a tree that a capture copied from a machine:\n"
+    "counters of space on file systems read no value there.\n"
+    "\n"
     "Exit status: 0 success (a run ended by Ctrl+C included), 1 failure while running,\n"
     "2 bad arguments, an unknown object or a counter path the library refuses.";
 
@@ -85,6 +88,11 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
     app.set_version_flag("--version", std::string("vantorel-cli ") + VANTOREL_VERSION);
     app.require_subcommand(1);
     app.footer(kFooter);
+    Roots tree = roots;
+    app.add_option("--proc-root", tree.proc,
+                   "Read DIR/proc/... instead of /proc/...: a tree captured from a machine.")
+        ->type_name("DIR");
+    app.add_option("--sys-root", tree.sys, "Read DIR/sys/... instead of /sys/....")->type_name("DIR");
 
     ListOptions list;
     CLI::App* listCommand = app.add_subcommand("list", "List the counter paths, one a line.");
@@ -149,7 +157,9 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
         return code == 0 ? kExitOk : kExitUsage;
     }
 
-    pdh::Library library(roots.proc, roots.sys);
+    // Under a captured tree the library measures no file system of this machine
+    // and its clock is the tree's uptime.
+    pdh::Library library(tree.proc, tree.sys);
     if (listCommand->parsed()) {
         for (std::string& arg : listArgs) (arg.starts_with('\\') ? list.patterns : list.objects).push_back(std::move(arg));
         return listCounters(library.enumeration(), list, out, err);

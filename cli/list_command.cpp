@@ -21,7 +21,7 @@ bool sameName(std::string_view a, std::string_view b) {
 
 void writePath(std::ostream& out, const std::string& path, const pdh::CounterInfo& counter, bool describe) {
     out << displayText(path) << '\n';
-    if (describe) out << "    " << displayText(counter.description) << '\n';
+    if (describe) out << "    " << displayText(counter.description) << " (" << displayText(counter.unit) << ")\n";
 }
 
 void writeObject(std::ostream& out, const pdh::Enumeration& enumeration, const pdh::ObjectInfo& object,
@@ -39,13 +39,11 @@ void writeObject(std::ostream& out, const pdh::Enumeration& enumeration, const p
 
 void writePattern(std::ostream& out, const std::vector<pdh::ObjectInfo>& objects, const std::string& path,
                   bool describe) {
-    out << displayText(path) << '\n';
-    if (!describe) return;
     const std::optional<CounterPattern> parsed = parseCounterPattern(path);
     for (const pdh::ObjectInfo& o : objects)
         for (const pdh::CounterInfo& c : o.counters)
             if (parsed && sameName(o.name, parsed->object) && sameName(c.name, parsed->counter))
-                out << "    " << displayText(c.description) << '\n';
+                return writePath(out, path, c, describe);
 }
 
 }  // namespace

@@ -21,9 +21,9 @@ struct ListOptions {
 // "(<instance>)". Object names match case-insensitively; an unknown one is named
 // on `err` with the known objects and gives kExitUsage, with nothing on `out`.
 // Paths go out one a line, control characters shown as '?'; a description follows
-// its path on a line indented by four spaces. A pattern lists the paths it
-// matches (its wildcard instances expanded); one that matches nothing is named
-// on `err` and gives kExitUsage.
+// its path on a line indented by four spaces, its unit in parentheses at the end.
+// A pattern lists the paths it matches (its wildcard instances expanded); one
+// that matches nothing is named on `err` and gives kExitUsage.
 int listCounters(const pdh::Enumeration& enumeration, const ListOptions& options, std::ostream& out,
                  std::ostream& err);
 

@@ -12,6 +12,7 @@ struct CounterInfo {
     std::string name;
     std::string description;
     unsigned detailLevel = 100;  // PERF_DETAIL_* value
+    std::string unit = "count";  // what a value counts: "bytes", "percent", ...
 };
 
 struct ObjectInfo {

@@ -14,16 +14,16 @@ public:
     FakeEnumeration() {
         catalogue = {
             {"Processor", "Each cpu's time.", true,
-             {{"% Processor Time", "Busy share of the cpu.", 100},
-              {"% User Time", "User share.", 200},
-              {"% Steal Time", "Stolen share.", 300}}},
+             {{"% Processor Time", "Busy share of the cpu.", 100, "percent"},
+              {"% User Time", "User share.", 200, "percent"},
+              {"% Steal Time", "Stolen share.", 300, "percent"}}},
             {"Memory", "Memory use.", false,
-             {{"Free Bytes", "Unused memory in bytes, from MemFree.", 100},
-              {"Cache Bytes", "Page cache in bytes.", 200}}},
+             {{"Free Bytes", "Unused memory in bytes, from MemFree.", 100, "bytes"},
+              {"Cache Bytes", "Page cache in bytes.", 200, "bytes"}}},
             {"Process", "Each process.", true,
-             {{"% Processor Time", "Busy share of the process.", 100},
-              {"ID Process", "The process id.", 100},
-              {"Handle Count", "Open descriptors.", 400}}},
+             {{"% Processor Time", "Busy share of the process.", 100, "percent"},
+              {"ID Process", "The process id.", 100, "count"},
+              {"Handle Count", "Open descriptors.", 400, "count"}}},
         };
         current["Processor"] = {"_Total", "0", "1"};
         current["Process"] = {"_Total", "a) b\\c:(d:42", "new\nline:7", "bash:100"};

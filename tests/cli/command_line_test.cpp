@@ -64,7 +64,7 @@ TEST(Arguments, HelpAndVersionGoToStdoutAndSucceed) {
         std::vector<std::string> args;
         std::vector<std::string> mentions;
     } cases[] = {
-        {{"--help"}, {"list", "sample", "Exit status"}},
+        {{"--help"}, {"list", "sample", "Exit status", "--proc-root", "--sys-root"}},
         {{"-h"}, {"list", "sample"}},
         {{"sample", "--help"}, {"--interval", "--samples", "--format", "since boot", "Ctrl+C", "RFC 4180"}},
         {{"list", "--help"}, {"--instances", "--describe", "OBJECT"}},
@@ -114,6 +114,51 @@ TEST(List, ANameWithANewlineStaysOnOneLineAndDescriptionsFollowTheirPath) {
     }
     EXPECT_NE(std::find(all.begin(), all.end(), "\\Process(w (x) y:\\?z):5915)\\ID Process"), all.end()) << r.out;
     EXPECT_NE(std::find(all.begin(), all.end(), "\\Process(bash:4278)\\Working Set"), all.end());
+}
+
+TEST(List, DescriptionsEndWithTheUnit) {
+    const Outcome r = run({"list", "Memory", "--describe"});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const auto all = lines(r.out);
+    const auto bytes = std::find(all.begin(), all.end(), "\\Memory\\Available Bytes");
+    ASSERT_NE(bytes, all.end());
+    ASSERT_NE(bytes + 1, all.end());
+    EXPECT_TRUE(bytes[1].ends_with(". (bytes)")) << bytes[1];
+    const auto faults = std::find(all.begin(), all.end(), "\\Memory\\Page Faults/sec");
+    ASSERT_NE(faults, all.end());
+    EXPECT_TRUE(faults[1].ends_with("(per second)")) << faults[1];
+}
+
+// The roots given on the command line win over the live ones the tool starts with.
+Outcome runOnLiveRoots(const std::vector<std::string>& args) {
+    testing::FakePacer pacer;
+    std::ostringstream out;
+    std::ostringstream err;
+    Outcome r;
+    r.code = runCommandLine(args, Roots{}, pacer, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+TEST(CapturedTree, RootOptionsReadTheTreeWithItsClockAndNoFileSystemSpace) {
+    const std::string tree = std::string(VANTOREL_FIXTURES) + "/vm-t0";
+    const Outcome listed = runOnLiveRoots({"--proc-root", tree, "--sys-root", tree, "list", "Process", "--instances"});
+    ASSERT_EQ(listed.code, kExitOk) << listed.err;
+    const auto paths = lines(listed.out);
+    EXPECT_NE(std::find(paths.begin(), paths.end(), "\\Process(bash:4278)\\Working Set"), paths.end());
+
+    const Outcome sampled = runOnLiveRoots({"--proc-root", tree, "--sys-root", tree, "sample", "--samples", "1",
+                                            "\\Memory\\Available KBytes", "\\System\\Context Switches/sec",
+                                            "\\LogicalDisk(/)\\% Free Space"});
+    ASSERT_EQ(sampled.code, kExitOk) << sampled.err;
+    const auto rows = lines(sampled.out);
+    ASSERT_EQ(rows.size(), 2U) << sampled.out;
+    // MemAvailable 24356368 kB; ctxt 375463 over the tree's uptime of 466.67 s
+    // (375463 / 466.67 = 804.5578...); statvfs of this machine is no answer for "/".
+    EXPECT_TRUE(rows[1].ends_with(",24356368,804.558,")) << rows[1];
+    EXPECT_NE(sampled.err.find("LogicalDisk(/)"), std::string::npos) << sampled.err;
+    EXPECT_NE(sampled.err.find("PDH_CSTATUS_INVALID_DATA"), std::string::npos) << sampled.err;
 }
 
 TEST(List, AnUnknownObjectIsAUsageErrorNamingIt) {

@@ -135,5 +135,20 @@ TEST(Catalogue, EveryEntryIsCompleteAndUniqueWithinItsObject) {
     for (const ObjectDef& o : objectCatalogue()) EXPECT_EQ(&objectDef(o.id), &o);
 }
 
+// The unit is the unit of the value as shown: a scale that turns bytes into KiB
+// or MiB must come with that unit, or a reader (and the exporter) is misled.
+TEST(Catalogue, ByteUnitsAgreeWithTheirScale) {
+    for (const CounterDef& c : counterCatalogue()) {
+        SCOPED_TRACE(std::string(objectDef(c.object).name) + "\\" + std::string(c.name));
+        if (c.kind != Kind::Gauge) continue;
+        switch (c.unit) {
+            case Unit::Kibibytes: EXPECT_EQ(c.scale, 1.0 / 1024); break;
+            case Unit::Mebibytes: EXPECT_EQ(c.scale, 1.0 / (1024 * 1024)); break;
+            case Unit::Bytes: EXPECT_EQ(c.scale, 1.0); break;
+            default: EXPECT_NE(c.scale, 1.0 / 1024) << "a KiB value needs the KiB unit"; break;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vantorel::pdh

@@ -50,6 +50,8 @@ std::string_view unitName(Unit unit) {
     switch (unit) {
         case Unit::Percent: return "percent";
         case Unit::Bytes: return "bytes";
+        case Unit::Kibibytes: return "KiB";
+        case Unit::Mebibytes: return "MiB";
         case Unit::Count: return "count";
         case Unit::PerSecond: return "per second";
         case Unit::BytesPerSecond: return "bytes per second";
@@ -57,8 +59,6 @@ std::string_view unitName(Unit unit) {
         case Unit::Seconds: return "seconds";
         case Unit::Milliseconds: return "milliseconds";
         case Unit::Megahertz: return "MHz";
-        case Unit::Kibibytes: return "KiB";
-        case Unit::Mebibytes: return "MiB";
     }
     return "count";
 }

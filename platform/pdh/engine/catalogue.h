@@ -38,9 +38,12 @@ enum class Kind : std::uint8_t {
     Elapsed,    // seconds from the instance's start (boot or process start) to now
 };
 
+// The unit of a counter's value as computed (after its scale).
 enum class Unit : std::uint8_t {
     Percent,
     Bytes,
+    Kibibytes,
+    Mebibytes,
     Count,
     PerSecond,
     BytesPerSecond,
@@ -48,8 +51,6 @@ enum class Unit : std::uint8_t {
     Seconds,
     Milliseconds,
     Megahertz,
-    Kibibytes,
-    Mebibytes,
 };
 std::string_view unitName(Unit unit);
 // What one of the unit is in its base unit (bytes, seconds, a 0..1 ratio, a

@@ -17,7 +17,9 @@ constexpr std::uintptr_t kTag = 0x5;  // no handle looks like an aligned pointer
 Library::Library(std::string procRoot, std::string sysRoot, std::shared_ptr<SystemReader> reader)
     : procRoot_(Roots::normalise(std::move(procRoot))),
       sysRoot_(Roots::normalise(std::move(sysRoot))),
-      reader_(reader != nullptr ? std::move(reader) : makePosixReader()),
+      reader_(reader != nullptr                          ? std::move(reader)
+              : procRoot_ == "/" && sysRoot_ == "/" ? makePosixReader()
+                                                    : makeCapturedTreeReader(procRoot_)),
       enumeration_(makeEnumeration(Roots{procRoot_, sysRoot_}, reader_)) {}
 
 Library::~Library() = default;

@@ -18,8 +18,10 @@ struct Counter;
 
 class Library {
 public:
+    // Without a reader: the live system's, or one for a captured tree when a
+    // root is not "/".
     explicit Library(std::string procRoot = "/", std::string sysRoot = "/",
-                     std::shared_ptr<SystemReader> reader = nullptr /* POSIX */);
+                     std::shared_ptr<SystemReader> reader = nullptr);
     ~Library();
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;

@@ -17,7 +17,8 @@ public:
         for (const ObjectDef& o : objectCatalogue()) {
             ObjectInfo info{std::string(o.name), std::string(o.description), o.hasInstances, {}};
             for (const CounterDef& c : providerOf(o.id).counters())
-                info.counters.push_back(CounterInfo{std::string(c.name), std::string(c.description), c.detailLevel});
+                info.counters.push_back(CounterInfo{std::string(c.name), std::string(c.description), c.detailLevel,
+                                                    std::string(unitName(c.unit))});
             out.push_back(std::move(info));
         }
         return out;

@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <ctime>
+#include <optional>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/pdh/engine/system_reader.h"
+#include "platform/pdh/sources/uptime.h"
 
 namespace vantorel::pdh {
 namespace {
@@ -53,7 +55,7 @@ int openPath(const std::string& path) {
     }
 }
 
-class PosixReader final : public SystemReader {
+class PosixReader : public SystemReader {
 public:
     std::unique_ptr<OpenFile> open(const std::string& path, int& error) override {
         const int fd = openPath(path);
@@ -114,8 +116,38 @@ public:
     }
 };
 
+// A tree copied from a machine: its files are read as they are, but statvfs
+// would describe this machine's file systems, and its clock is the one its
+// uptime file stopped at.
+class CapturedTreeReader final : public PosixReader {
+public:
+    explicit CapturedTreeReader(std::string procRoot) : uptimePath_(std::move(procRoot) + "proc/uptime") {}
+
+    int fileSystemStats(const std::string&, FileSystemStats& out) override {
+        out = FileSystemStats{};
+        return ENOTSUP;
+    }
+
+    double bootSeconds() override {
+        std::string text;
+        if (readFile(uptimePath_, text) == 0) {
+            const std::optional<sources::Uptime> uptime = sources::parseUptime(text);
+            if (uptime) return uptime->upSeconds;
+        }
+        return PosixReader::bootSeconds();
+    }
+
+private:
+    std::string uptimePath_;
+};
+
 }  // namespace
 
 std::shared_ptr<SystemReader> makePosixReader() { return std::make_shared<PosixReader>(); }
+
+std::shared_ptr<SystemReader> makeCapturedTreeReader(std::string procRoot) {
+    if (procRoot.empty() || procRoot.back() != '/') procRoot += '/';
+    return std::make_shared<CapturedTreeReader>(std::move(procRoot));
+}
 
 }  // namespace vantorel::pdh

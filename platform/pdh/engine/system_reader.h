@@ -40,5 +40,9 @@ public:
 };
 
 std::shared_ptr<SystemReader> makePosixReader();
+// Reads a tree captured from a machine (DIR/proc/..., DIR/sys/...): the files as
+// they are; file-system statistics fail with ENOTSUP; the clock reads the tree's
+// proc/uptime, so that first values are averages up to the moment of capture.
+std::shared_ptr<SystemReader> makeCapturedTreeReader(std::string procRoot);
 
 }  // namespace vantorel::pdh

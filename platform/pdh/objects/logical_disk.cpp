@@ -46,9 +46,12 @@ public:
         std::uint64_t used = 0;
         std::uint64_t avail = 0;
         bool found = false;
+        bool measured = true;
         for (const MountSpace& s : *mounts) {
             if (b.instance != kTotal && s.mountPoint != b.instance) continue;
             found = true;
+            measured = measured && s.measured;
+            if (!s.measured) continue;
             used += s.usedBytes;
             avail += s.availBytes;
             if (b.instance != kTotal) {
@@ -58,6 +61,7 @@ public:
             }
         }
         if (!found && b.instance != kTotal) return void(out.status = PDH_CSTATUS_NO_INSTANCE);
+        if (!measured) return;  // no fields: invalid data
         // df's rule on the sums: ceil(used * 100 / (used + avail)).
         const long double sum = static_cast<long double>(used) + static_cast<long double>(avail);
         if (sum > 0)

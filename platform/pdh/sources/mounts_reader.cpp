@@ -1,5 +1,7 @@
 #include "platform/pdh/sources/mounts_reader.h"
 
+#include <cerrno>
+
 #include "platform/pdh/engine/mount_filter.h"
 #include "platform/pdh/sources/fs_space.h"
 #include "platform/pdh/sources/mountinfo.h"
@@ -26,7 +28,14 @@ const MountsSource::Value* MountsSource::load(SourceCache& cache) {
     listed.reserve(spaces.size());
     for (MountSpace& space : spaces) {
         FileSystemStats st;
-        if (cache.reader().fileSystemStats(space.mountPoint, st) != 0) continue;
+        const int error = cache.reader().fileSystemStats(space.mountPoint, st);
+        if (error == ENOTSUP) {
+            // A captured tree: its mounts exist, their space was not captured.
+            space.measured = false;
+            listed.push_back(std::move(space));
+            continue;
+        }
+        if (error != 0) continue;
         if (st.blocks == 0) continue;  // no blocks: df leaves it out
         const sources::FsBlocks blocks{st.blocks, st.freeBlocks, st.availableBlocks, st.blockSize};
         space.usePercent = sources::dfUsePercent(blocks);

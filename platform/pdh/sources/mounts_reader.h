@@ -16,6 +16,7 @@ struct MountSpace {
     std::uint64_t usedBytes = 0;
     std::uint64_t availBytes = 0;
     std::optional<unsigned> usePercent;  // df's Use%
+    bool measured = true;                // false: the mount is listed, its statvfs is not available
 };
 
 class MountsSource {
