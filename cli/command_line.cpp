@@ -9,9 +9,12 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/counter_pattern.h"
+#include "cli/display_text.h"
 #include "cli/exit_codes.h"
 #include "cli/list_command.h"
 #include "cli/sample_command.h"
+#include "cli/serve_command.h"
 #include "platform/pdh/engine/library.h"
 
 namespace vantorel::cli {
@@ -51,6 +54,44 @@ constexpr const char* kSampleFooter =
     "Without --samples it runs until Ctrl+C (SIGINT) or SIGTERM, which end it at once\n"
     "after the last complete row, with exit status 0. Every row is flushed as written.";
 
+constexpr const char* kServeFooter =
+    "Each scrape collects afresh; nothing is sampled between scrapes. One metric family\n"
+    "per counter, vantorel_<object>_<counter> with its unit's suffix and the counter's\n"
+    "description as help. Cumulative counters are exported raw (_total, in bytes or\n"
+    "seconds: use rate()), shares of time as seconds, percentages as 0..1 ratios. The\n"
+    "instance is a label named for what it is (cpu, interface, device, mountpoint...).\n"
+    "By default every object but Process, every instance but a _Total that sums the\n"
+    "others; --include '\\Process(firefox:*)\\*' opts in, --exclude takes out (it wins).\n"
+    "The text format is 0.0.4, or OpenMetrics 1.0 when the Accept header asks for it.";
+
+const char* const kPatternHelp =
+    "PATTERNS: a counter path whose instance or counter holds '*' stands for every\n"
+    "match among the counters and the instances that exist now, for example\n"
+    "'\\Processor(*)\\% Processor Time' or '\\Process(firefox:*)\\*'. The object is named\n"
+    "in full. '*' matches any run of characters; write \"[*]\" for a '*' that is part\n"
+    "of an instance name and \"[[]\" for a '['. Quote patterns from the shell.";
+
+std::vector<std::string> expandPaths(const pdh::Enumeration& enumeration, const std::vector<std::string>& args,
+                                     std::ostream& err, bool& ok) {
+    std::vector<std::string> paths;
+    ok = true;
+    for (const std::string& arg : args) {
+        const std::optional<CounterPattern> pattern = parseCounterPattern(arg);
+        if (!pattern || !pattern->isWildcard()) {
+            // Not a pattern: the library judges the path as written, escapes undone.
+            paths.push_back(pattern ? pattern->literalPath() : arg);
+            continue;
+        }
+        std::vector<std::string> matched = expandPattern(enumeration, *pattern);
+        if (matched.empty()) {
+            err << "vantorel-cli: \"" << displayText(arg) << "\" matches no counter now\n";
+            ok = false;
+        }
+        paths.insert(paths.end(), matched.begin(), matched.end());
+    }
+    return paths;
+}
+
 }  // namespace
 
 int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pacer& pacer, std::ostream& out,
@@ -67,7 +108,13 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
 
     ListOptions list;
     CLI::App* listCommand = app.add_subcommand("list", "List the counter paths, one a line.");
-    listCommand->add_option("OBJECT", list.objects, "Only these objects (case does not matter).")->type_name("OBJECT");
+    std::vector<std::string> listArgs;
+    listCommand
+        ->add_option("OBJECT|PATTERN", listArgs,
+                     "Only these objects (case does not matter), or the counters a pattern such as\n"
+                     "'\\Processor(*)\\% Processor Time' matches (see PATTERNS below).")
+        ->type_name("OBJECT|PATTERN");
+    listCommand->footer(kPatternHelp);
     listCommand->add_flag("--instances", list.instances,
                           "One path per instance that exists now, instead of \"(<instance>)\".");
     listCommand->add_flag("--describe", list.describe, "Follow each path with its counter's description.");
@@ -92,10 +139,26 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
         ->check(CLI::IsMember({"csv", "table"}).description(""))
         ->type_name("csv|table")
         ->capture_default_str();
-    sampleCommand->add_option("PATH", sample.paths, "Counter paths, \\Object(Instance)\\Counter or \\Object\\Counter.")
+    sampleCommand->add_option("PATH", sample.paths,
+                              "Counter paths, \\Object(Instance)\\Counter or \\Object\\Counter, or patterns.")
         ->type_name("PATH")
         ->required();
-    sampleCommand->footer(kSampleFooter);
+    sampleCommand->footer(std::string(kSampleFooter) + "\n\n" + kPatternHelp);
+
+    ServeOptions serve;
+    CLI::App* serveCommand =
+        app.add_subcommand("serve", "Serve the counters to Prometheus over HTTP at /metrics, until Ctrl+C or SIGTERM.");
+    serveCommand->add_option("--listen", serve.listen, "IPV4:PORT or [IPV6]:PORT to listen on; loopback by default.")
+        ->type_name("ADDR:PORT")
+        ->capture_default_str();
+    serveCommand->add_option("--include", serve.includes, "Export these counters too (a pattern; repeatable).")
+        ->type_name("PATTERN");
+    serveCommand->add_option("--exclude", serve.excludes, "Leave these counters out (a pattern; repeatable).")
+        ->type_name("PATTERN");
+    serveCommand->add_option("--basic-auth-file", serve.basicAuthFile,
+                             "Require HTTP basic authentication; the file's first line is user:password.")
+        ->type_name("FILE");
+    serveCommand->footer(std::string(kServeFooter) + "\n\n" + kPatternHelp);
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -112,7 +175,14 @@ int runCommandLine(const std::vector<std::string>& args, const Roots& roots, Pac
     // Under a captured tree the library measures no file system of this machine
     // and its clock is the tree's uptime.
     pdh::Library library(tree.proc, tree.sys);
-    if (listCommand->parsed()) return listCounters(library.enumeration(), list, out, err);
+    if (listCommand->parsed()) {
+        for (std::string& arg : listArgs) (arg.starts_with('\\') ? list.patterns : list.objects).push_back(std::move(arg));
+        return listCounters(library.enumeration(), list, out, err);
+    }
+    if (serveCommand->parsed()) return serveMetrics(library, serve, pacer, out, err);
+    bool expanded = true;
+    sample.paths = expandPaths(library.enumeration(), sample.paths, err, expanded);
+    if (!expanded) return kExitUsage;
 
     sample.interval = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(interval));
     sample.samples = samplesText.empty() ? 0 : *sampleCount(samplesText);

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "cli/counter_pattern.h"
 #include "cli/display_text.h"
 #include "cli/exit_codes.h"
 
@@ -36,6 +37,15 @@ void writeObject(std::ostream& out, const pdh::Enumeration& enumeration, const p
             writePath(out, pdh::makeCounterPath(object.name, instance, c.name, true), c, options.describe);
 }
 
+void writePattern(std::ostream& out, const std::vector<pdh::ObjectInfo>& objects, const std::string& path,
+                  bool describe) {
+    const std::optional<CounterPattern> parsed = parseCounterPattern(path);
+    for (const pdh::ObjectInfo& o : objects)
+        for (const pdh::CounterInfo& c : o.counters)
+            if (parsed && sameName(o.name, parsed->object) && sameName(c.name, parsed->counter))
+                return writePath(out, path, c, describe);
+}
+
 }  // namespace
 
 int listCounters(const pdh::Enumeration& enumeration, const ListOptions& options, std::ostream& out,
@@ -55,12 +65,23 @@ int listCounters(const pdh::Enumeration& enumeration, const ListOptions& options
         err << '\n';
         allKnown = false;
     }
+    std::vector<std::vector<std::string>> matched;
+    for (const std::string& text : options.patterns) {
+        const std::optional<CounterPattern> pattern = parseCounterPattern(text);
+        matched.push_back(pattern ? expandPattern(enumeration, *pattern) : std::vector<std::string>{});
+        if (matched.back().empty()) {
+            err << "vantorel-cli: \"" << displayText(text) << "\" matches no counter\n";
+            allKnown = false;
+        }
+    }
     if (!allKnown) return kExitUsage;
-    if (options.objects.empty())
+    if (options.objects.empty() && options.patterns.empty())
         for (const pdh::ObjectInfo& o : objects) chosen.push_back(&o);
 
     for (const pdh::ObjectInfo* object : chosen)
         if (object != nullptr) writeObject(out, enumeration, *object, options);
+    for (const std::vector<std::string>& paths : matched)
+        for (const std::string& path : paths) writePattern(out, objects, path, options.describe);
     out.flush();
     if (!out) {
         err << "vantorel-cli: cannot write the output\n";

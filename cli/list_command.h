@@ -12,6 +12,7 @@ namespace vantorel::cli {
 
 struct ListOptions {
     std::vector<std::string> objects;  // empty: all, in the catalogue's order
+    std::vector<std::string> patterns; // counter patterns, listed after the objects
     bool instances = false;
     bool describe = false;
 };
@@ -23,6 +24,8 @@ struct ListOptions {
 // shell's $'...' quoting, so that pasted into a shell it names the same instance;
 // a description follows
 // its path on a line indented by four spaces, its unit in parentheses at the end.
+// A pattern lists the paths it matches (its wildcard instances expanded); one
+// that matches nothing is named on `err` and gives kExitUsage.
 int listCounters(const pdh::Enumeration& enumeration, const ListOptions& options, std::ostream& out,
                  std::ostream& err);
 

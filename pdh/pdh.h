@@ -1,5 +1,5 @@
 // The performance-data interface the monitor calls: the library's types, its
-// status codes and formats, and the six functions (8-bit forms).
+// status codes and formats, and its functions (8-bit forms).
 #pragma once
 
 #include <cstdint>
@@ -54,6 +54,30 @@ struct PDH_FMT_COUNTERVALUE {
 };
 using PPDH_FMT_COUNTERVALUE = PDH_FMT_COUNTERVALUE*;
 
+// 100-nanosecond ticks in two halves.
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+
+// A counter's raw value at the last collect, for callers that keep their own
+// history (an exporter whose scraper computes rates). FirstValue / SecondValue
+// is the value in the counter's base unit (bytes, seconds, a 0..1 ratio, a
+// count): for a rate, the cumulative count since its source began counting (a
+// share of time counts busy seconds); for a share of processor ticks, the
+// seconds spent in those states; for a gauge or a ratio, the value now; for an
+// elapsed time, seconds since the start. SecondValue is never 0. TimeStamp is the
+// collect's time in 100-ns ticks since boot (CLOCK_BOOTTIME); MultiCount is the
+// number of instances summed into a _Total, 1 otherwise.
+struct PDH_RAW_COUNTER {
+    DWORD CStatus;
+    FILETIME TimeStamp;
+    LONGLONG FirstValue;
+    LONGLONG SecondValue;
+    DWORD MultiCount;
+};
+using PPDH_RAW_COUNTER = PDH_RAW_COUNTER*;
+
 using CounterPathCallBack = PDH_STATUS (*)(DWORD_PTR);
 
 struct PDH_BROWSE_DLG_CONFIG_A {
@@ -93,6 +117,9 @@ PDH_STATUS PdhAddCounterA(PDH_HQUERY hQuery, LPCSTR szFullCounterPath, DWORD_PTR
 PDH_STATUS PdhCollectQueryData(PDH_HQUERY hQuery);
 PDH_STATUS PdhGetFormattedCounterValue(PDH_HCOUNTER hCounter, DWORD dwFormat, LPDWORD lpdwType,
                                        PPDH_FMT_COUNTERVALUE pValue);
+// As the formatted read: a CStatus that is not good returns PDH_INVALID_DATA,
+// and a failed read writes zeros beside the failing CStatus.
+PDH_STATUS PdhGetRawCounterValue(PDH_HCOUNTER hCounter, LPDWORD lpdwType, PPDH_RAW_COUNTER pValue);
 PDH_STATUS PdhCloseQuery(PDH_HQUERY hQuery);
 PDH_STATUS PdhBrowseCountersA(PPDH_BROWSE_DLG_CONFIG_A pBrowseDlgData);
 }

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool x11-apps imagemagick
     fonts-dejavu-core
     dpkg-dev file lintian desktop-file-utils appstream man-db groff-base bash-completion
+    prometheus-cpp-dev libcivetweb-dev prometheus prometheus-node-exporter
 )
 
 missing=()

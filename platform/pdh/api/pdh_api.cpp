@@ -44,6 +44,14 @@ PDH_STATUS PdhGetFormattedCounterValue(PDH_HCOUNTER hCounter, DWORD dwFormat, LP
     }
 }
 
+PDH_STATUS PdhGetRawCounterValue(PDH_HCOUNTER hCounter, LPDWORD lpdwType, PPDH_RAW_COUNTER pValue) {
+    try {
+        return defaultLibrary().rawValue(hCounter, lpdwType, pValue);
+    } catch (const std::bad_alloc&) {
+        return PDH_INVALID_DATA;
+    }
+}
+
 PDH_STATUS PdhCloseQuery(PDH_HQUERY hQuery) {
     try {
         return defaultLibrary().closeQuery(hQuery);

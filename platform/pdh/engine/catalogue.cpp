@@ -69,6 +69,23 @@ std::string_view unitName(Unit unit) {
     return "count";
 }
 
+double unitToBase(Unit unit) {
+    switch (unit) {
+        case Unit::Percent: return 0.01;
+        case Unit::Milliseconds: return 1e-3;
+        case Unit::Megahertz: return 1e6;
+        case Unit::Kibibytes: return 1024.0;
+        case Unit::Mebibytes: return 1024.0 * 1024.0;
+        case Unit::Bytes:
+        case Unit::Count:
+        case Unit::PerSecond:
+        case Unit::BytesPerSecond:
+        case Unit::BitsPerSecond:
+        case Unit::Seconds: return 1.0;
+    }
+    return 1.0;
+}
+
 std::span<const ObjectDef> objectCatalogue() { return catalogue().objects; }
 std::span<const CounterDef> counterCatalogue() { return catalogue().counters; }
 

@@ -61,6 +61,9 @@ enum class Unit : std::uint8_t {
     WattHours,
 };
 std::string_view unitName(Unit unit);
+// What one of the unit is in its base unit (bytes, seconds, a 0..1 ratio, a
+// count, hertz): 0.01 for a percent, 2^20 for a MiB.
+double unitToBase(Unit unit);
 
 struct CounterDef {
     std::string_view name;
@@ -82,6 +85,12 @@ struct ObjectDef {
     std::string_view name;
     std::string_view description;
     bool hasInstances = false;
+    // What an instance is, in one lower-case word (cpu, device, interface,
+    // mountpoint, cgroup, process, ...): the label an exporter gives it.
+    std::string_view instanceLabel = "instance";
+    // Instances come and go by the hundred (processes): left out of an export
+    // unless asked for by name.
+    bool manyInstances = false;
     ObjectId id = 0;  // set when the catalogue gathers the providers
 };
 

@@ -79,7 +79,88 @@ Computed eventShare(const CounterDef& def, const RawRecord* prev, const RawRecor
     return {PDH_CSTATUS_VALID_DATA, 100.0 * part / total};
 }
 
+std::uint64_t sumOfWhole(const RawRecord& r, FieldMask mask) {
+    std::uint64_t sum = 0;
+    forEachField(mask, [&](unsigned i) { sum += r.values[i]; });
+    return sum;
+}
+
+// A factor to the base unit as whole numbers: value x multiplier / divisor.
+struct WholeFactor {
+    std::int64_t multiplier = 1;
+    std::int64_t divisor = 1;
+};
+
+WholeFactor wholeFactor(double factor) {
+    if (factor >= 1.0) {
+        const double m = std::round(factor);
+        if (std::abs(m - factor) <= 1e-9 * factor && m < 9e15) return {static_cast<std::int64_t>(m), 1};
+    } else if (factor > 0.0) {
+        const double inverse = 1.0 / factor;
+        const double d = std::round(inverse);
+        if (std::abs(d - inverse) <= 1e-6 * inverse && d < 9e15) return {1, static_cast<std::int64_t>(d)};
+    }
+    // No whole factor either way: keep six decimals.
+    return {static_cast<std::int64_t>(std::llround(factor * 1e6)), 1000000};
+}
+
+constexpr std::int64_t kElapsedTicks = 10000000;  // 100 ns, as the time stamp
+
+std::int64_t asLong(std::uint64_t value) {
+    return value > static_cast<std::uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(value);
+}
+
+PDH_RAW_COUNTER rawFailure(PDH_STATUS cstatus) {
+    PDH_RAW_COUNTER out{};
+    out.CStatus = cstatus;
+    return out;
+}
+
 }  // namespace
+
+PDH_RAW_COUNTER computeRaw(const CounterDef& def, const RawRecord& current, std::int64_t ticksPerSecond) {
+    if (current.status != PDH_CSTATUS_VALID_DATA) return rawFailure(current.status);
+    if (((def.a | def.b) & ~current.valid) != 0) return rawFailure(PDH_CSTATUS_INVALID_DATA);
+
+    PDH_RAW_COUNTER out{};
+    out.CStatus = PDH_CSTATUS_VALID_DATA;
+    const auto ticks = static_cast<std::uint64_t>(std::max(current.time, 0.0) * 1e7);
+    out.TimeStamp = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    out.MultiCount = static_cast<DWORD>(std::max(current.members, 1.0));
+    const double toBase = unitToBase(def.unit);
+    const std::uint64_t a = sumOfWhole(current, def.a);
+    switch (def.kind) {
+        case Kind::Gauge:
+        case Kind::Rate: {
+            const WholeFactor f = wholeFactor(def.scale * toBase);
+            const std::int64_t value = asLong(a) * f.multiplier;
+            // "100 minus": the ceiling in the same whole units.
+            out.FirstValue = def.complement ? std::llround(100.0 * toBase * static_cast<double>(f.divisor)) - value : value;
+            out.SecondValue = f.divisor;
+            break;
+        }
+        case Kind::TickShare: {
+            const std::uint64_t total = sumOfWhole(current, def.b);
+            out.FirstValue = asLong(def.complement ? (total > a ? total - a : 0) : a);
+            out.SecondValue = ticksPerSecond > 0 ? ticksPerSecond : 100;
+            break;
+        }
+        case Kind::Ratio: {
+            const std::uint64_t b = sumOfWhole(current, def.b);
+            const WholeFactor f = wholeFactor(100.0 * toBase * def.scale);
+            out.FirstValue = b == 0 ? 0 : asLong(a) * f.multiplier;
+            out.SecondValue = b == 0 ? 1 : asLong(b) * f.divisor;
+            break;
+        }
+        case Kind::Elapsed: {
+            const double elapsed = current.time - current.start;
+            out.FirstValue = elapsed > 0.0 ? std::llround(elapsed * kElapsedTicks) : 0;
+            out.SecondValue = kElapsedTicks;
+            break;
+        }
+    }
+    return out;
+}
 
 bool cumulativeDelta(std::uint64_t before, std::uint64_t now, std::uint64_t& delta) {
     if (now >= before) {

@@ -17,6 +17,11 @@ struct Computed {
 Computed computeValue(const CounterDef& def, const RawRecord* previous, const RawRecord& current,
                       bool noCap100);
 
+// The raw value of pdh.h's PdhGetRawCounterValue from the latest sample:
+// FirstValue / SecondValue in the base unit of the counter's Unit (see
+// unitToBase). A share of ticks counts ticks of `ticksPerSecond`.
+PDH_RAW_COUNTER computeRaw(const CounterDef& def, const RawRecord& current, std::int64_t ticksPerSecond);
+
 // Delta of a cumulative counter: a drop from below 2^32 is a 32-bit wrap, from
 // above a reset (no value).
 bool cumulativeDelta(std::uint64_t before, std::uint64_t now, std::uint64_t& delta);

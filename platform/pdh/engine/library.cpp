@@ -131,6 +131,24 @@ PDH_STATUS Library::formattedValue(PDH_HCOUNTER counter, DWORD format, DWORD* ty
     return formatValue(computed.value, format, *value) == PDH_CSTATUS_VALID_DATA ? ERROR_SUCCESS : PDH_INVALID_DATA;
 }
 
+PDH_STATUS Library::rawValue(PDH_HCOUNTER counter, DWORD* type, PDH_RAW_COUNTER* value) {
+    if (value == nullptr) return PDH_INVALID_ARGUMENT;
+    const Entry entry = resolve(counter, true);
+    if (entry.live == nullptr) {
+        *value = PDH_RAW_COUNTER{PDH_INVALID_HANDLE, {}, 0, 0, 0};
+        return PDH_INVALID_HANDLE;
+    }
+    const std::lock_guard lock(entry.live->mutex);
+    if (entry.live->closed) {
+        *value = PDH_RAW_COUNTER{PDH_INVALID_HANDLE, {}, 0, 0, 0};
+        return PDH_INVALID_HANDLE;
+    }
+    const Counter& c = *entry.counter;
+    if (type != nullptr && c.def != nullptr) *type = counterType(*c.def);
+    *value = entry.live->query.raw(c);
+    return value->CStatus == PDH_CSTATUS_VALID_DATA ? ERROR_SUCCESS : PDH_INVALID_DATA;
+}
+
 PDH_STATUS Library::closeQuery(PDH_HQUERY query) {
     const Entry entry = resolve(query, false);
     if (entry.live == nullptr || !handles_->erase(query)) return PDH_INVALID_HANDLE;

@@ -36,6 +36,9 @@ public:
     // Before its first collect a counter reads CStatus PDH_NO_DATA; any read whose
     // CStatus is not good returns PDH_INVALID_DATA.
     PDH_STATUS formattedValue(PDH_HCOUNTER counter, DWORD format, DWORD* type, PDH_FMT_COUNTERVALUE* value);
+    // The latest collect's raw value (see PDH_RAW_COUNTER), with the same
+    // statuses as formattedValue.
+    PDH_STATUS rawValue(PDH_HCOUNTER counter, DWORD* type, PDH_RAW_COUNTER* value);
     PDH_STATUS closeQuery(PDH_HQUERY query);
 
     // Objects, counters (with descriptions and detail levels) and the instances

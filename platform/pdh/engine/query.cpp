@@ -1,7 +1,18 @@
 #include "platform/pdh/engine/query.h"
 
+#include <unistd.h>
+
 namespace vantorel::pdh {
 namespace {
+
+// /proc/stat counts in USER_HZ, which the C library reports.
+std::int64_t ticksPerSecond() {
+    static const std::int64_t hz = [] {
+        const long v = ::sysconf(_SC_CLK_TCK);
+        return v > 0 ? static_cast<std::int64_t>(v) : std::int64_t{100};
+    }();
+    return hz;
+}
 
 std::string slotKey(ObjectId object, std::string_view instance) {
     std::string key = std::to_string(object);
@@ -71,6 +82,11 @@ Computed Query::value(const Counter& counter, bool noCap100) const {
     if (samples == 0) return Computed{PDH_NO_DATA, 0.0};
     const RawRecord* previous = samples > 1 ? &counter.slot->previous() : nullptr;
     return computeValue(*counter.def, previous, counter.slot->current(), noCap100);
+}
+
+PDH_RAW_COUNTER Query::raw(const Counter& counter) const {
+    if (counter.samples() == 0) return PDH_RAW_COUNTER{PDH_NO_DATA, {}, 0, 0, 0};
+    return computeRaw(*counter.def, counter.slot->current(), ticksPerSecond());
 }
 
 }  // namespace vantorel::pdh

@@ -49,6 +49,7 @@ public:
     Counter& add(const CounterDef& def, std::string instance, DWORD_PTR userData);
     void collect();
     Computed value(const Counter& counter, bool noCap100) const;
+    PDH_RAW_COUNTER raw(const Counter& counter) const;
 
     const std::vector<std::unique_ptr<Counter>>& counters() const { return counters_; }
 

@@ -28,7 +28,7 @@ constexpr std::array kCounters{
 class LogicalDiskProvider final : public TableProvider {
 public:
     LogicalDiskProvider()
-        : TableProvider({"LogicalDisk", "Space on each mounted file system as df lists them, from /proc/self/mountinfo and statvfs.", true},
+        : TableProvider({"LogicalDisk", "Space on each mounted file system as df lists them, from /proc/self/mountinfo and statvfs.", true, "mountpoint"},
                         kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {

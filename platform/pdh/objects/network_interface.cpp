@@ -63,7 +63,7 @@ private:
 class NetworkInterfaceProvider final : public TableProvider {
 public:
     NetworkInterfaceProvider()
-        : TableProvider({"Network Interface", "Traffic and errors of each network interface, from /proc/net/dev and /sys/class/net.", true},
+        : TableProvider({"Network Interface", "Traffic and errors of each network interface, from /proc/net/dev and /sys/class/net.", true, "interface"},
                         kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {

@@ -26,7 +26,7 @@ constexpr std::array kCounters{
 
 class PagingFileProvider final : public TableProvider {
 public:
-    PagingFileProvider() : TableProvider({"Paging File", "Use of the swap space, from /proc/meminfo.", true}, kCounters) {}
+    PagingFileProvider() : TableProvider({"Paging File", "Use of the swap space, from /proc/meminfo.", true, "swap"}, kCounters) {}
 
     std::vector<std::string> instances(SourceCache&) const override { return {std::string(kTotal)}; }
 

@@ -50,7 +50,7 @@ void addDisk(const sources::DiskStat& d, RawRecord& out) {
 class PhysicalDiskProvider final : public TableProvider {
 public:
     PhysicalDiskProvider()
-        : TableProvider({"PhysicalDisk", "Activity of each whole disk that has done I/O, from /proc/diskstats.", true},
+        : TableProvider({"PhysicalDisk", "Activity of each whole disk that has done I/O, from /proc/diskstats.", true, "device"},
                         kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {

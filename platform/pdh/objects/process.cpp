@@ -54,7 +54,7 @@ class NoSuchProcess final : public InstanceState {};
 class ProcessProvider final : public TableProvider {
 public:
     ProcessProvider()
-        : TableProvider({"Process", "Each running process (name:pid), from /proc/PID/stat, status, io and fd.", true},
+        : TableProvider({"Process", "Each running process (name:pid), from /proc/PID/stat, status, io and fd.", true, "process", true},
                         kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {

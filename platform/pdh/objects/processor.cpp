@@ -49,7 +49,7 @@ void fromCpu(const sources::CpuTimes& t, RawRecord& out) {
 class ProcessorProvider final : public TableProvider {
 public:
     ProcessorProvider()
-        : TableProvider({"Processor", "Time the processors spent in each state, from the cpu lines of /proc/stat.", true},
+        : TableProvider({"Processor", "Time the processors spent in each state, from the cpu lines of /proc/stat.", true, "cpu"},
                         kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {

@@ -91,6 +91,19 @@ PDH_STATUS PdhGetFormattedCounterValue(PDH_HCOUNTER hCounter, DWORD dwFormat, LP
     return result.status;
 }
 
+PDH_STATUS PdhGetRawCounterValue(PDH_HCOUNTER hCounter, LPDWORD lpdwType, PPDH_RAW_COUNTER pValue) {
+    Script& s = Script::instance();
+    ++s.calls.rawRead;
+    const std::size_t number = vantorel::pdh::scripted::counterIndex(hCounter);
+    if (number == 0 || number > s.counters.size()) return PDH_INVALID_HANDLE;
+    if (!pValue) return PDH_INVALID_ARGUMENT;
+    if (lpdwType) *lpdwType = 0;
+    vantorel::pdh::scripted::RawResult result;
+    if (s.rawRead) result = s.rawRead(number - 1, s.counters[number - 1]);
+    *pValue = result.value;
+    return result.status;
+}
+
 PDH_STATUS PdhCloseQuery(PDH_HQUERY hQuery) {
     Script& s = Script::instance();
     ++s.calls.close;

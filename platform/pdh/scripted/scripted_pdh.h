@@ -1,4 +1,4 @@
-// A scripted stand-in for the six performance-data functions: a test makes any
+// A scripted stand-in for the performance-data functions: a test makes any
 // call fail, scripts every value and CStatus, and reads back what was called.
 #pragma once
 
@@ -21,6 +21,11 @@ struct ReadResult {
     bool writesValue = true;
 };
 
+struct RawResult {
+    PDH_STATUS status = ERROR_SUCCESS;
+    PDH_RAW_COUNTER value{PDH_CSTATUS_VALID_DATA, {}, 0, 1, 1};
+};
+
 struct ScriptedCounter {
     std::string path;
     DWORD_PTR userData = 0;
@@ -32,6 +37,7 @@ struct Calls {
     int add = 0;
     int collect = 0;
     int read = 0;
+    int rawRead = 0;
     int close = 0;
     int browse = 0;
 };
@@ -50,6 +56,8 @@ public:
     std::function<PDH_STATUS(std::string_view path)> add;
     // Decides a read of counter `index` (in the order of adding).
     std::function<ReadResult(std::size_t index, const ScriptedCounter& counter)> read;
+    // Decides a raw read of counter `index`; by default 0 / 1, valid.
+    std::function<RawResult(std::size_t index, const ScriptedCounter& counter)> rawRead;
     // Runs the browser; by default the user cancels.
     std::function<PDH_STATUS(PDH_BROWSE_DLG_CONFIG_A& config)> browse;
     // Runs inside every collect, after it is counted.
