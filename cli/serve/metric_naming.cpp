@@ -63,7 +63,13 @@ std::string_view unitSuffix(const CounterDef& c) {
             case Unit::Seconds:
             case Unit::Milliseconds: return "_seconds_total";
             case Unit::PerSecond:
-            case Unit::Megahertz: return "_total";
+            case Unit::Megahertz:
+            case Unit::Celsius:
+            case Unit::Rpm:
+            case Unit::Millivolts:
+            case Unit::Milliamperes:
+            case Unit::Watts:
+            case Unit::WattHours: return "_total";
         }
         return "_total";
     }
@@ -78,6 +84,12 @@ std::string_view unitSuffix(const CounterDef& c) {
         case Unit::BitsPerSecond: return "_bits_per_second";
         case Unit::PerSecond: return "_per_second";
         case Unit::Megahertz: return "_hertz";
+        case Unit::Celsius: return "_celsius";
+        case Unit::Rpm: return "_rpm";
+        case Unit::Millivolts: return "_volts";
+        case Unit::Milliamperes: return "_amperes";
+        case Unit::Watts: return "_watts";
+        case Unit::WattHours: return "_joules";
         case Unit::Count: return "";
     }
     return "";

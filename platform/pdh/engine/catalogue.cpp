@@ -76,6 +76,12 @@ double unitToBase(Unit unit) {
         case Unit::Megahertz: return 1e6;
         case Unit::Kibibytes: return 1024.0;
         case Unit::Mebibytes: return 1024.0 * 1024.0;
+        case Unit::Millivolts: return 1e-3;
+        case Unit::Milliamperes: return 1e-3;
+        case Unit::WattHours: return 3600.0;  // joules
+        case Unit::Celsius:
+        case Unit::Rpm:
+        case Unit::Watts:
         case Unit::Bytes:
         case Unit::Count:
         case Unit::PerSecond:

@@ -130,6 +130,12 @@ PDH_RAW_COUNTER computeRaw(const CounterDef& def, const RawRecord& current, std:
     const double toBase = unitToBase(def.unit);
     const std::uint64_t a = sumOfWhole(current, def.a);
     switch (def.kind) {
+        case Kind::SignedGauge: {
+            const WholeFactor f = wholeFactor(def.scale * toBase);
+            out.FirstValue = std::llround(signedSumOf(current, def.a)) * f.multiplier;
+            out.SecondValue = f.divisor;
+            break;
+        }
         case Kind::Gauge:
         case Kind::Rate: {
             const WholeFactor f = wholeFactor(def.scale * toBase);
@@ -145,6 +151,9 @@ PDH_RAW_COUNTER computeRaw(const CounterDef& def, const RawRecord& current, std:
             out.SecondValue = ticksPerSecond > 0 ? ticksPerSecond : 100;
             break;
         }
+        // A share of events is a ratio of their counts so far: a cumulative
+        // ratio, as near as one raw pair comes to it.
+        case Kind::EventShare:
         case Kind::Ratio: {
             const std::uint64_t b = sumOfWhole(current, def.b);
             const WholeFactor f = wholeFactor(100.0 * toBase * def.scale);
