@@ -36,6 +36,8 @@ enum class Kind : std::uint8_t {
     TickShare,  // 100 x delta sum(a) / delta sum(b), per-field negative deltas as 0
     Ratio,      // 100 x sum(a) / sum(b) of gauges; 0 when b is 0
     Elapsed,    // seconds from the instance's start (boot or process start) to now
+    DeltaRatio, // scale x delta sum(a) / delta sum(b) of cumulative fields; 0 when b did not move
+    Signed,     // scale x a now, the one field holding a two's-complement signed number
 };
 
 enum class Unit : std::uint8_t {

@@ -55,6 +55,27 @@ Computed tickShare(const CounterDef& def, const RawRecord* prev, const RawRecord
     return {PDH_CSTATUS_VALID_DATA, 100.0 * part / total};
 }
 
+// Since the source began counting when there is no earlier sample, as iostat's
+// first report divides the totals.
+Computed deltaRatio(const CounterDef& def, const RawRecord* prev, const RawRecord& cur) {
+    double part = 0.0;
+    double whole = 0.0;
+    bool ok = true;
+    forEachField(def.a | def.b, [&](unsigned i) {
+        std::uint64_t d = cur.values[i];
+        if (prev != nullptr) ok = ok && cumulativeDelta(prev->values[i], cur.values[i], d);
+        if ((def.a & (FieldMask{1} << i)) != 0) part += static_cast<double>(d);
+        if ((def.b & (FieldMask{1} << i)) != 0) whole += static_cast<double>(d);
+    });
+    if (!ok) return invalid();
+    return {PDH_CSTATUS_VALID_DATA, whole == 0.0 ? 0.0 : part * def.scale / whole};
+}
+
+double signedValue(const CounterDef& def, const RawRecord& cur) {
+    const unsigned i = static_cast<unsigned>(std::countr_zero(def.a));
+    return static_cast<double>(static_cast<std::int64_t>(cur.values[i])) * def.scale;
+}
+
 }  // namespace
 
 bool cumulativeDelta(std::uint64_t before, std::uint64_t now, std::uint64_t& delta) {
@@ -93,6 +114,8 @@ Computed computeValue(const CounterDef& def, const RawRecord* previous, const Ra
             c.value = elapsed > 0.0 ? elapsed : 0.0;
             break;
         }
+        case Kind::DeltaRatio: c = deltaRatio(def, previous, current); break;
+        case Kind::Signed: c.value = def.a != 0 ? signedValue(def, current) : 0.0; break;
     }
     if (c.cstatus != PDH_CSTATUS_VALID_DATA) return c;
     // A busy share of several disks is their mean, so a _Total keeps 100 as ceiling.
@@ -113,6 +136,8 @@ DWORD counterType(const CounterDef& def) {
         case Kind::TickShare: return 0x20570500;  // PERF_100NSEC_TIMER
         case Kind::Ratio: return 0x20020400;      // PERF_RAW_FRACTION
         case Kind::Elapsed: return 0x30240500;    // PERF_ELAPSED_TIME
+        case Kind::DeltaRatio: return 0x40020500;  // PERF_AVERAGE_BULK
+        case Kind::Signed: return 0x00010000;      // PERF_COUNTER_RAWCOUNT
     }
     return 0;
 }

@@ -16,6 +16,8 @@ struct MountSpace {
     std::uint64_t usedBytes = 0;
     std::uint64_t availBytes = 0;
     std::optional<unsigned> usePercent;  // df's Use%
+    std::uint64_t inodes = 0;            // 0: the file system has none
+    std::uint64_t freeInodes = 0;
 };
 
 class MountsSource {
