@@ -8,6 +8,7 @@
 #include "platform/pdh/objects/network_interface.h"
 #include "platform/pdh/objects/paging_file.h"
 #include "platform/pdh/objects/physical_disk.h"
+#include "platform/pdh/objects/pressure.h"
 #include "platform/pdh/objects/process.h"
 #include "platform/pdh/objects/processor.h"
 #include "platform/pdh/objects/system.h"
@@ -24,6 +25,7 @@ std::span<const Provider* const> registeredProviders() {
         &networkInterfaceProvider(),
         &physicalDiskProvider(),
         &logicalDiskProvider(),
+        &pressureProvider(),
     };
     return providers;
 }
