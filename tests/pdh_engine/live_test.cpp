@@ -30,7 +30,10 @@ TEST(Live, EveryCounterOfTheFirstInstanceOfEveryObjectReads) {
     std::vector<std::pair<std::string, PDH_HCOUNTER>> counters;
     for (const ObjectInfo& object : lib.enumeration().objects()) {
         const std::vector<std::string> instances = lib.enumeration().instances(object.name);
-        EXPECT_EQ(object.hasInstances, !instances.empty()) << object.name;
+        // An object whose kernel files this machine lacks (no PSI, no NUMA) is
+        // listed with no instances.
+        EXPECT_TRUE(object.hasInstances || instances.empty()) << object.name;
+        if (object.hasInstances && instances.empty()) continue;
         const std::string instance = instances.empty() ? "" : instances.front();
         for (const CounterInfo& counter : object.counters) {
             const std::string path = makeCounterPath(object.name, instance, counter.name, object.hasInstances);

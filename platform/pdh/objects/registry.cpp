@@ -6,6 +6,7 @@
 #include "platform/pdh/objects/logical_disk.h"
 #include "platform/pdh/objects/memory.h"
 #include "platform/pdh/objects/network_interface.h"
+#include "platform/pdh/objects/numa_node_memory.h"
 #include "platform/pdh/objects/paging_file.h"
 #include "platform/pdh/objects/physical_disk.h"
 #include "platform/pdh/objects/pressure.h"
@@ -26,6 +27,7 @@ std::span<const Provider* const> registeredProviders() {
         &physicalDiskProvider(),
         &logicalDiskProvider(),
         &pressureProvider(),
+        &numaNodeMemoryProvider(),
     };
     return providers;
 }
