@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-apps imagemagick
     fonts-dejavu-core
+    sysstat numactl
 )
 
 missing=()
