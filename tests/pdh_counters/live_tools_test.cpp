@@ -127,96 +127,119 @@ std::string firstWholeDisk() {
     return {};
 }
 
-TEST_F(LiveTools, TheNewCountersAgreeWithTheToolsOverTheSameSecond) {
-    const std::string file = std::filesystem::temp_directory_path() / ("vantorel-live-" + std::to_string(::getpid()));
-    const pid_t worker = startWorker(file);
-    ASSERT_GT(worker, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // its name is set
-    const std::string proc = "\\Process(vantorel-live:" + std::to_string(worker) + ")\\";
-    const std::string disk = firstWholeDisk();
+struct Check {
+    std::string what;
+    double ours = 0.0;
+    double theirs = 0.0;
+    double slack = 0.0;
+    bool agrees() const { return std::fabs(ours - theirs) <= slack; }
+};
 
+// One second sampled by the library and by the tools side by side, with the
+// worker's pid and the disk to look at; one check per counter.
+std::vector<Check> sampleOneSecond(Library& lib, pid_t worker, const std::string& disk) {
+    PDH_HQUERY query = nullptr;
+    EXPECT_EQ(lib.openQuery(0, &query), ERROR_SUCCESS);
     std::map<std::string, PDH_HCOUNTER> c;
-    for (const char* cpu : {"_Total", "0"}) c[std::string("irq") + cpu] = add(std::string("\\Processor(") + cpu + ")\\Interrupts/sec");
+    const auto add = [&](const std::string& key, const std::string& path) {
+        EXPECT_EQ(lib.addCounter(query, path.c_str(), 0, &c[key]), ERROR_SUCCESS) << path;
+    };
+    for (const char* cpu : {"_Total", "0"}) add(std::string("irq") + cpu, std::string("\\Processor(") + cpu + ")\\Interrupts/sec");
     for (const char* name : {"Paged In KBytes/sec", "Paged Out KBytes/sec", "Major Faults/sec", "Pages Freed/sec",
                              "Pages Scanned/sec", "Pages Reclaimed/sec", "Dirty Bytes", "Anonymous Bytes", "Slab Bytes",
                              "Kernel Stack Bytes", "Page Table Bytes"})
-        c[name] = add(std::string("\\Memory\\") + name);
+        add(name, std::string("\\Memory\\") + name);
     for (const char* name : {"Load Average 1 Minute", "Load Average 5 Minutes", "File Handles Allocated"})
-        c[name] = add(std::string("\\System\\") + name);
-    c["write"] = add(proc + "Disk Write Bytes/sec");
-    c["cswch"] = add(proc + "Context Switches/sec");
-    c["prio"] = add(proc + "Priority Base");
-    if (!disk.empty()) {
-        c["r_await"] = add("\\PhysicalDisk(" + disk + ")\\Avg. Disk ms/Read");
-        c["w_await"] = add("\\PhysicalDisk(" + disk + ")\\Avg. Disk ms/Write");
-    }
+        add(name, std::string("\\System\\") + name);
+    const std::string proc = "\\Process(vantorel-live:" + std::to_string(worker) + ")\\";
+    add("write", proc + "Disk Write Bytes/sec");
+    add("cswch", proc + "Context Switches/sec");
+    add("prio", proc + "Priority Base");
+    add("r_await", "\\PhysicalDisk(" + disk + ")\\Avg. Disk ms/Read");
+    add("w_await", "\\PhysicalDisk(" + disk + ")\\Avg. Disk ms/Write");
 
     const std::string pid = std::to_string(worker);
     std::vector<std::future<std::string>> tools;
     for (const std::string& command : {std::string("mpstat -I SUM -P ALL 1 1"), std::string("sar -B 1 1"),
                                        std::string("sar -r ALL 1 1"), std::string("sar -q 1 1"),
                                        std::string("sar -v 1 1"), "pidstat -d -w -p " + pid + " 1 1",
-                                       "iostat -x -d " + (disk.empty() ? std::string("vda") : disk) + " 1 2"})
+                                       "iostat -x -d " + disk + " 1 2"})
         tools.push_back(std::async(std::launch::async, capture, command));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));  // the tools take their first sample
-    ASSERT_EQ(lib.collect(query), ERROR_SUCCESS);
+    EXPECT_EQ(lib.collect(query), ERROR_SUCCESS);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    ASSERT_EQ(lib.collect(query), ERROR_SUCCESS);
+    EXPECT_EQ(lib.collect(query), ERROR_SUCCESS);
     std::vector<std::string> out;
     for (auto& t : tools) out.push_back(t.get());
-    ::kill(worker, SIGKILL);
-    ::waitpid(worker, nullptr, 0);
-    std::filesystem::remove(file);
 
-    const auto tool = [](const std::optional<double>& v) {
-        EXPECT_TRUE(v.has_value());
-        return v.value_or(-1e9);
+    const auto ours = [&](const std::string& key) {
+        PDH_FMT_COUNTERVALUE v{};
+        const PDH_STATUS s = lib.formattedValue(c[key], PDH_FMT_DOUBLE | PDH_FMT_NOCAP100, nullptr, &v);
+        return s == ERROR_SUCCESS ? v.doubleValue : std::nan("");
+    };
+    const auto tool = [&](std::size_t which, const std::vector<std::string>& key, const std::string& name) {
+        return column(out[which], key, name).value_or(std::nan(""));
+    };
+    std::vector<Check> checks;
+    const auto check = [&](const std::string& what, double mine, double theirs, double share, double floor) {
+        checks.push_back(Check{what, mine, theirs, share * std::fabs(theirs) + floor});
     };
     // mpstat -I SUM -P ALL
-    const double allIrq = tool(column(out[0], {"Average:", "all"}, "intr/s"));
-    EXPECT_AGREES(value(c["irq_Total"]), allIrq, 0.25 * allIrq + 100);
-    const double cpu0Irq = tool(column(out[0], {"Average:", "0"}, "intr/s"));
-    EXPECT_AGREES(value(c["irq0"]), cpu0Irq, 0.25 * cpu0Irq + 100);
+    check("intr/s all", ours("irq_Total"), tool(0, {"Average:", "all"}, "intr/s"), 0.25, 100);
+    check("intr/s cpu0", ours("irq0"), tool(0, {"Average:", "0"}, "intr/s"), 0.25, 100);
     // sar -B
-    const double pgpgin = tool(column(out[1], {"Average:"}, "pgpgin/s"));
-    EXPECT_AGREES(value(c["Paged In KBytes/sec"]), pgpgin, 0.5 * pgpgin + 500);
-    const double pgpgout = tool(column(out[1], {"Average:"}, "pgpgout/s"));
-    EXPECT_AGREES(value(c["Paged Out KBytes/sec"]), pgpgout, 0.5 * pgpgout + 2000);
-    const double majflt = tool(column(out[1], {"Average:"}, "majflt/s"));
-    EXPECT_AGREES(value(c["Major Faults/sec"]), majflt, 0.5 * majflt + 50);
-    const double pgfree = tool(column(out[1], {"Average:"}, "pgfree/s"));
-    EXPECT_AGREES(value(c["Pages Freed/sec"]), pgfree, 0.5 * pgfree + 20000);
-    const double scanned = tool(column(out[1], {"Average:"}, "pgscank/s")) + tool(column(out[1], {"Average:"}, "pgscand/s"));
-    EXPECT_AGREES(value(c["Pages Scanned/sec"]), scanned, 0.5 * scanned + 1000);
-    const double stolen = tool(column(out[1], {"Average:"}, "pgsteal/s"));
-    EXPECT_AGREES(value(c["Pages Reclaimed/sec"]), stolen, 0.5 * stolen + 1000);
-    // sar -r ALL (KiB)
-    for (const auto& [ours, theirs] : std::map<std::string, std::string>{{"Dirty Bytes", "kbdirty"},
+    check("pgpgin/s", ours("Paged In KBytes/sec"), tool(1, {"Average:"}, "pgpgin/s"), 0.5, 500);
+    check("pgpgout/s", ours("Paged Out KBytes/sec"), tool(1, {"Average:"}, "pgpgout/s"), 0.5, 2000);
+    check("majflt/s", ours("Major Faults/sec"), tool(1, {"Average:"}, "majflt/s"), 0.5, 50);
+    check("pgfree/s", ours("Pages Freed/sec"), tool(1, {"Average:"}, "pgfree/s"), 0.5, 20000);
+    check("pgscank/s+pgscand/s", ours("Pages Scanned/sec"),
+          tool(1, {"Average:"}, "pgscank/s") + tool(1, {"Average:"}, "pgscand/s"), 0.5, 1000);
+    check("pgsteal/s", ours("Pages Reclaimed/sec"), tool(1, {"Average:"}, "pgsteal/s"), 0.5, 1000);
+    // sar -r ALL, in KiB
+    for (const auto& [mine, theirs] : std::map<std::string, std::string>{{"Dirty Bytes", "kbdirty"},
                                                                           {"Anonymous Bytes", "kbanonpg"},
                                                                           {"Slab Bytes", "kbslab"},
                                                                           {"Kernel Stack Bytes", "kbkstack"},
-                                                                          {"Page Table Bytes", "kbpgtbl"}}) {
-        const double kib = tool(column(out[2], {"Average:"}, theirs));
-        EXPECT_AGREES(value(c[ours]) / 1024, kib, 0.1 * kib + 20000) << theirs;
-    }
+                                                                          {"Page Table Bytes", "kbpgtbl"}})
+        check(theirs, ours(mine) / 1024, tool(2, {"Average:"}, theirs), 0.1, 20000);
     // sar -q, sar -v
-    EXPECT_AGREES(value(c["Load Average 1 Minute"]), tool(column(out[3], {"Average:"}, "ldavg-1")), 0.5);
-    EXPECT_AGREES(value(c["Load Average 5 Minutes"]), tool(column(out[3], {"Average:"}, "ldavg-5")), 0.2);
-    const double fileNr = tool(column(out[4], {"Average:"}, "file-nr"));
-    EXPECT_AGREES(value(c["File Handles Allocated"]), fileNr, 0.05 * fileNr + 100);
-    // pidstat -d -w: kB_wr/s, cswch/s + nvcswch/s of the worker
-    const double kbWritten = tool(column(out[5], {"Average:"}, "kB_wr/s"));
-    EXPECT_AGREES(value(c["write"]) / 1024, kbWritten, 0.5 * kbWritten + 700);
-    const double switches = tool(column(out[5], {"Average:"}, "cswch/s")) + tool(column(out[5], {"Average:"}, "nvcswch/s"));
-    EXPECT_AGREES(value(c["cswch"]), switches, 0.3 * switches + 50);
-    EXPECT_EQ(value(c["prio"]), 0.0);
-    // iostat -x: the second report is the interval
-    if (!disk.empty()) {
-        const double rAwait = tool(column(out[6], {disk}, "r_await"));
-        EXPECT_AGREES(value(c["r_await"]), rAwait, 0.5 * rAwait + 5);
-        const double wAwait = tool(column(out[6], {disk}, "w_await"));
-        EXPECT_AGREES(value(c["w_await"]), wAwait, 0.5 * wAwait + 5);
+    check("ldavg-1", ours("Load Average 1 Minute"), tool(3, {"Average:"}, "ldavg-1"), 0, 0.5);
+    check("ldavg-5", ours("Load Average 5 Minutes"), tool(3, {"Average:"}, "ldavg-5"), 0, 0.2);
+    check("file-nr", ours("File Handles Allocated"), tool(4, {"Average:"}, "file-nr"), 0.05, 100);
+    // pidstat -d -w of the worker
+    check("kB_wr/s", ours("write") / 1024, tool(5, {"Average:"}, "kB_wr/s"), 0.5, 700);
+    check("cswch/s+nvcswch/s", ours("cswch"), tool(5, {"Average:"}, "cswch/s") + tool(5, {"Average:"}, "nvcswch/s"),
+          0.3, 50);
+    check("nice", ours("prio"), 0, 0, 0);
+    // iostat -x: its second report is the interval
+    check("r_await", ours("r_await"), tool(6, {disk}, "r_await"), 0.5, 5);
+    check("w_await", ours("w_await"), tool(6, {disk}, "w_await"), 0.5, 5);
+    lib.closeQuery(query);
+    return checks;
+}
+
+// System-wide event rates of a shared machine come in bursts (another build's
+// writeback, a timer storm): a burst that falls between the library's and a
+// tool's edges of the second tells nothing about either, so a second is
+// sampled again, at most three times, until every counter agrees in the same
+// one. A counter read from the wrong field disagrees every time.
+TEST_F(LiveTools, TheNewCountersAgreeWithTheToolsOverTheSameSecond) {
+    const std::string disk = firstWholeDisk();
+    if (disk.empty()) GTEST_SKIP() << "no whole disk has done I/O";
+    const std::string file = std::filesystem::temp_directory_path() / ("vantorel-live-" + std::to_string(::getpid()));
+    const pid_t worker = startWorker(file);
+    ASSERT_GT(worker, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // its name is set
+    std::vector<Check> checks;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        checks = sampleOneSecond(lib, worker, disk);
+        if (std::all_of(checks.begin(), checks.end(), [](const Check& k) { return k.agrees(); })) break;
     }
+    ::kill(worker, SIGKILL);
+    ::waitpid(worker, nullptr, 0);
+    std::filesystem::remove(file);
+    for (const Check& k : checks)
+        EXPECT_TRUE(k.agrees()) << k.what << ": ours " << k.ours << ", tool " << k.theirs << ", slack " << k.slack;
 }
 
 TEST_F(LiveTools, InodesAgreeWithDfAndNodesWithNumastat) {
