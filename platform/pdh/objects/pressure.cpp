@@ -47,8 +47,7 @@ std::size_t rank(std::string_view name) {
 class ResourceFile final : public InstanceState {
 public:
     ResourceFile(std::string_view name, const Roots& roots)
-        // The name comes from a caller's path: never let it walk out of the directory.
-        : usable_(!name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos),
+        : usable_(isDirectoryEntry(name)),
           file_(roots.proc + "proc/pressure/" + std::string(name)) {}
 
     void read(SourceCache& sources) {
