@@ -31,8 +31,12 @@ copy() {
 
 rm -rf "$root"
 for f in stat meminfo vmstat loadavg uptime net/dev net/snmp net/netstat net/snmp6 \
-         net/sockstat net/sockstat6 diskstats self/mountinfo; do
+         net/sockstat net/sockstat6 diskstats self/mountinfo interrupts swaps sys/fs/file-nr cpuinfo; do
     copy "/proc/$f"
+done
+# Only the pressure files this kernel has (none before 4.20, irq since 6.1).
+for f in /proc/pressure/*; do
+    [[ -e "$f" ]] && copy "$f"
 done
 for pid in "${pids[@]}"; do
     for f in stat status io; do
@@ -53,5 +57,14 @@ for ifdir in /sys/class/net/*; do
     mkdir -p "$root/sys/class/net/$(basename "$ifdir")"
     # Reading speed fails (EINVAL) on links that have no speed: keep no file.
     copy "$ifdir/speed"
+done
+for node in /sys/devices/system/node/node[0-9]*; do
+    [[ -e "$node" ]] && copy "$node/meminfo"
+done
+# Each cpu's clock where the machine has cpufreq (a virtual machine often has not).
+for cpu in /sys/devices/system/cpu/cpu[0-9]*; do
+    for f in scaling_cur_freq cpuinfo_max_freq; do
+        [[ -e "$cpu/cpufreq/$f" ]] && copy "$cpu/cpufreq/$f"
+    done
 done
 echo "captured $root"

@@ -103,7 +103,18 @@ void MachineCounters(benchmark::State& state) {
         PDH_HCOUNTER c = nullptr;
         if (lib.addCounter(query, p.c_str(), 0, &c) == ERROR_SUCCESS) counters.push_back(c);
     }
-    Floor floor({"/proc/stat", "/proc/meminfo", "/proc/vmstat", "/proc/uptime", "/proc/net/dev", "/proc/diskstats"});
+    // The files those counters read: the clocks come from cpufreq where the
+    // machine has it, else from /proc/cpuinfo.
+    std::vector<std::string> files{"/proc/stat", "/proc/meminfo", "/proc/vmstat", "/proc/uptime", "/proc/net/dev",
+                                   "/proc/diskstats", "/proc/interrupts", "/proc/loadavg", "/proc/sys/fs/file-nr"};
+    const std::string cpufreq = "/sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq";
+    if (::access(cpufreq.c_str(), R_OK) != 0) files.emplace_back("/proc/cpuinfo");
+    for (long cpu = 0; ::access(cpufreq.c_str(), R_OK) == 0 && cpu < ::sysconf(_SC_NPROCESSORS_ONLN); ++cpu) {
+        const std::string dir = "/sys/devices/system/cpu/cpu" + std::to_string(cpu) + "/cpufreq/";
+        files.push_back(dir + "scaling_cur_freq");
+        files.push_back(dir + "cpuinfo_max_freq");
+    }
+    Floor floor(files);
     run(state, lib, query, counters, floor);
     lib.closeQuery(query);
 }

@@ -52,7 +52,10 @@ TEST(Meminfo, KeysMatchWhole) {
     ASSERT_TRUE(mem.has_value());
     EXPECT_EQ(mem->cached, 5 * kKiB);
     EXPECT_FALSE(mem->memTotal.has_value());
-    EXPECT_FALSE(parseMeminfo("SwapCached: 7 kB\n").has_value());
+    EXPECT_EQ(mem->swapCached, 7 * kKiB);
+    const auto swapCachedOnly = parseMeminfo("SwapCached: 7 kB\n");
+    ASSERT_TRUE(swapCachedOnly.has_value());
+    EXPECT_FALSE(swapCachedOnly->cached.has_value());
 }
 
 TEST(Vmstat, ReadsTheCapturedMachine) {

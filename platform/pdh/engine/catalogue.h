@@ -38,6 +38,7 @@ enum class Kind : std::uint8_t {
     Ratio,      // 100 x sum(a) / sum(b) of gauges; 0 when b is 0
     Elapsed,    // seconds from the instance's start (boot or process start) to now
     EventShare, // 100 x delta sum(a) / delta sum(b) of event counts, under the wrap rule
+    DeltaRatio, // scale x delta sum(a) / delta sum(b) of cumulative fields; 0 when b did not move
 };
 
 // The unit of a counter's value as computed (after its scale).

@@ -79,6 +79,22 @@ Computed eventShare(const CounterDef& def, const RawRecord* prev, const RawRecor
     return {PDH_CSTATUS_VALID_DATA, 100.0 * part / total};
 }
 
+// Since the source began counting when there is no earlier sample, as iostat's
+// first report divides the totals.
+Computed deltaRatio(const CounterDef& def, const RawRecord* prev, const RawRecord& cur) {
+    double part = 0.0;
+    double whole = 0.0;
+    bool ok = true;
+    forEachField(def.a | def.b, [&](unsigned i) {
+        std::uint64_t d = cur.values[i];
+        if (prev != nullptr) ok = ok && cumulativeDelta(prev->values[i], cur.values[i], d);
+        if ((def.a & (FieldMask{1} << i)) != 0) part += static_cast<double>(d);
+        if ((def.b & (FieldMask{1} << i)) != 0) whole += static_cast<double>(d);
+    });
+    if (!ok) return invalid();
+    return {PDH_CSTATUS_VALID_DATA, whole == 0.0 ? 0.0 : part * def.scale / whole};
+}
+
 std::uint64_t sumOfWhole(const RawRecord& r, FieldMask mask) {
     std::uint64_t sum = 0;
     forEachField(mask, [&](unsigned i) { sum += r.values[i]; });
@@ -161,6 +177,14 @@ PDH_RAW_COUNTER computeRaw(const CounterDef& def, const RawRecord& current, std:
             out.SecondValue = b == 0 ? 1 : asLong(b) * f.divisor;
             break;
         }
+        // Whole counts so far, of one over the other: the average since counting began.
+        case Kind::DeltaRatio: {
+            const std::uint64_t b = sumOfWhole(current, def.b);
+            const WholeFactor f = wholeFactor(toBase * def.scale);
+            out.FirstValue = b == 0 ? 0 : asLong(a) * f.multiplier;
+            out.SecondValue = b == 0 ? 1 : asLong(b) * f.divisor;
+            break;
+        }
         case Kind::Elapsed: {
             const double elapsed = current.time - current.start;
             out.FirstValue = elapsed > 0.0 ? std::llround(elapsed * kElapsedTicks) : 0;
@@ -209,6 +233,7 @@ Computed computeValue(const CounterDef& def, const RawRecord* previous, const Ra
             c.value = elapsed > 0.0 ? elapsed : 0.0;
             break;
         }
+        case Kind::DeltaRatio: c = deltaRatio(def, previous, current); break;
     }
     if (c.cstatus != PDH_CSTATUS_VALID_DATA) return c;
     // A busy share of several disks is their mean, so a _Total keeps 100 as ceiling.
@@ -234,6 +259,7 @@ DWORD counterType(const CounterDef& def) {
         case Kind::Ratio: return 0x20020400;      // PERF_RAW_FRACTION
         case Kind::Elapsed: return 0x30240500;    // PERF_ELAPSED_TIME
         case Kind::EventShare: return 0x20C20400; // PERF_SAMPLE_FRACTION
+        case Kind::DeltaRatio: return 0x40020500;  // PERF_AVERAGE_BULK
     }
     return 0;
 }

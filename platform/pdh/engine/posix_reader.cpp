@@ -149,6 +149,8 @@ public:
         out.blocks = st.f_blocks;
         out.freeBlocks = st.f_bfree;
         out.availableBlocks = st.f_bavail;
+        out.files = st.f_files;
+        out.availableFiles = st.f_favail;
         return 0;
     }
 

@@ -14,6 +14,8 @@ struct FileSystemStats {
     std::uint64_t blocks = 0;
     std::uint64_t freeBlocks = 0;
     std::uint64_t availableBlocks = 0;  // free to unprivileged users
+    std::uint64_t files = 0;           // f_files: inodes; 0 where the file system has none
+    std::uint64_t availableFiles = 0;  // f_favail
 };
 
 // A file kept open and read again from its start on every read.

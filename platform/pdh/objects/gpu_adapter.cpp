@@ -81,7 +81,7 @@ private:
 class GpuAdapterProvider final : public TableProvider {
 public:
     GpuAdapterProvider()
-        : TableProvider({"GPU Adapter", "Each graphics adapter (cardN), from /sys/class/drm and its device.", true}, kCounters) {}
+        : TableProvider({"GPU Adapter", "Each graphics adapter (cardN), from /sys/class/drm and its device.", true, "card"}, kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {
         SystemReader& reader = sources.reader();

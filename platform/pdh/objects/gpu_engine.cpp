@@ -99,7 +99,7 @@ class NoSuchEngine final : public InstanceState {};
 class GpuEngineProvider final : public TableProvider {
 public:
     GpuEngineProvider()
-        : TableProvider({"GPU Engine", "Each GPU engine a process uses (name:pid/ENGINE), from the DRM usage stats of /proc/PID/fdinfo.", true},
+        : TableProvider({"GPU Engine", "Each GPU engine a process uses (name:pid/ENGINE), from the DRM usage stats of /proc/PID/fdinfo.", true, "engine", true},
                         kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {

@@ -99,7 +99,7 @@ private:
 class HardwareSensorProvider final : public TableProvider {
 public:
     HardwareSensorProvider()
-        : TableProvider({"Hardware Sensor", "Each channel of each hardware monitoring chip (CHIP/LABEL), from /sys/class/hwmon.", true},
+        : TableProvider({"Hardware Sensor", "Each channel of each hardware monitoring chip (CHIP/LABEL), from /sys/class/hwmon.", true, "sensor"},
                         kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {

@@ -22,6 +22,8 @@ constexpr std::array kCounters{
     // name, description, detail, kind, sources, a, b, scale, unit, ceiling100, complement, stillValue
     CounterDef{"% Free Space", "Percentage of the file system's space free to users, 100 minus df's Use%, from statvfs.", N, Gauge, kMnt, bit(f::UsePercent), 0, 1, Unit::Percent, true, true},
     CounterDef{"Free Megabytes", "Space free to users in MiB, f_bavail times f_frsize of statvfs.", N, Gauge, kMnt, bit(f::AvailBytes), 0, 1.0 / (1024 * 1024), Unit::Mebibytes},
+    CounterDef{"% Free Inodes", "Percentage of the file system's inodes free to users, f_favail over f_files of statvfs (df -i).", A, Ratio, kMnt, bit(f::FreeInodes), bit(f::Inodes), 1, Unit::Percent, true},
+    CounterDef{"Free Inodes", "Inodes free to users, f_favail of statvfs (df -i IFree).", A, Gauge, kMnt, bit(f::FreeInodes), 0, 1, Unit::Count},
 };
 // clang-format on
 
@@ -45,6 +47,8 @@ public:
         if (mounts == nullptr) return void(out.status = PDH_CSTATUS_INVALID_DATA);
         std::uint64_t used = 0;
         std::uint64_t avail = 0;
+        std::uint64_t inodes = 0;
+        std::uint64_t freeInodes = 0;
         bool found = false;
         bool measured = true;
         for (const MountSpace& s : *mounts) {
@@ -54,12 +58,20 @@ public:
             if (!s.measured) continue;
             used += s.usedBytes;
             avail += s.availBytes;
+            inodes += s.inodes;
+            freeInodes += s.freeInodes;
             if (b.instance != kTotal) {
                 if (s.usePercent) out.set(field::UsePercent, *s.usePercent);
                 out.set(field::AvailBytes, s.availBytes);
-                return;
+                break;
             }
         }
+        // A file system without inodes (f_files 0) has no inode figures.
+        if (inodes > 0 && measured) {
+            out.set(field::FreeInodes, freeInodes);
+            out.set(field::Inodes, inodes);
+        }
+        if (b.instance != kTotal && found) return;
         if (!found && b.instance != kTotal) return void(out.status = PDH_CSTATUS_NO_INSTANCE);
         if (!measured) return;  // no fields: invalid data
         // df's rule on the sums: ceil(used * 100 / (used + avail)).

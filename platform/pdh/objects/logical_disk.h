@@ -6,7 +6,7 @@
 namespace vantorel::pdh {
 
 namespace field {
-enum LogicalDisk : unsigned { UsePercent, AvailBytes, LogicalDiskFieldCount };
+enum LogicalDisk : unsigned { UsePercent, AvailBytes, FreeInodes, Inodes, LogicalDiskFieldCount };
 }  // namespace field
 
 const Provider& logicalDiskProvider();

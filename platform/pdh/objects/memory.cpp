@@ -1,5 +1,6 @@
 #include "platform/pdh/objects/memory.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/pdh/objects/object_support.h"
@@ -33,6 +34,22 @@ constexpr std::array kCounters{
     CounterDef{"Pages Input/sec", "Pages swapped in per second, the pswpin rate of /proc/vmstat.", A, Rate, kVm, bit(f::PswpIn), 0, 1, Unit::PerSecond},
     CounterDef{"Pages Output/sec", "Pages swapped out per second, the pswpout rate of /proc/vmstat.", A, Rate, kVm, bit(f::PswpOut), 0, 1, Unit::PerSecond},
     CounterDef{"Pages/sec", "Pages swapped in and out per second, pswpin plus pswpout of /proc/vmstat.", N, Rate, kVm, bit(f::PswpIn) | bit(f::PswpOut), 0, 1, Unit::PerSecond},
+    CounterDef{"Dirty Bytes", "Memory waiting to be written back to disk, in bytes, Dirty of /proc/meminfo.", A, Gauge, kMem, bit(f::Dirty), 0, 1, Unit::Bytes},
+    CounterDef{"Writeback Bytes", "Memory being written back to disk now, in bytes, Writeback of /proc/meminfo.", A, Gauge, kMem, bit(f::Writeback), 0, 1, Unit::Bytes},
+    CounterDef{"Slab Bytes", "Memory of the kernel's object caches, in bytes, Slab of /proc/meminfo.", A, Gauge, kMem, bit(f::Slab), 0, 1, Unit::Bytes},
+    CounterDef{"Shared Bytes", "Memory in shared memory and tmpfs, in bytes, Shmem of /proc/meminfo.", A, Gauge, kMem, bit(f::Shmem), 0, 1, Unit::Bytes},
+    CounterDef{"Anonymous Bytes", "Memory of processes not backed by files, in bytes, AnonPages of /proc/meminfo.", A, Gauge, kMem, bit(f::AnonPages), 0, 1, Unit::Bytes},
+    CounterDef{"Page Table Bytes", "Memory holding page tables, in bytes, PageTables of /proc/meminfo.", E, Gauge, kMem, bit(f::PageTables), 0, 1, Unit::Bytes},
+    CounterDef{"Kernel Stack Bytes", "Memory holding the kernel stacks of all threads, in bytes, KernelStack of /proc/meminfo.", E, Gauge, kMem, bit(f::KernelStack), 0, 1, Unit::Bytes},
+    CounterDef{"Swap Cached Bytes", "Memory that was swapped out and back in and is still in swap, in bytes, SwapCached of /proc/meminfo.", E, Gauge, kMem, bit(f::SwapCached), 0, 1, Unit::Bytes},
+    CounterDef{"Huge Pages Free Bytes", "Memory in free huge pages of the pool, in bytes, HugePages_Free times Hugepagesize of /proc/meminfo.", E, Gauge, kMem, bit(f::HugeFree), 0, 1, Unit::Bytes},
+    CounterDef{"Huge Pages Used Bytes", "Memory in huge pages of the pool in use, in bytes, HugePages_Total minus HugePages_Free times Hugepagesize of /proc/meminfo.", E, Gauge, kMem, bit(f::HugeUsed), 0, 1, Unit::Bytes},
+    CounterDef{"Major Faults/sec", "Page faults per second that had to read from disk, the pgmajfault rate of /proc/vmstat.", A, Rate, kVm, bit(f::PgMajFault), 0, 1, Unit::PerSecond},
+    CounterDef{"Paged In KBytes/sec", "KiB per second read in from block devices, the pgpgin rate of /proc/vmstat.", A, Rate, kVm, bit(f::PgPgIn), 0, 1, Unit::BytesPerSecond},
+    CounterDef{"Paged Out KBytes/sec", "KiB per second written out to block devices, the pgpgout rate of /proc/vmstat.", A, Rate, kVm, bit(f::PgPgOut), 0, 1, Unit::BytesPerSecond},
+    CounterDef{"Pages Freed/sec", "Pages put on the free lists per second, the pgfree rate of /proc/vmstat.", E, Rate, kVm, bit(f::PgFree), 0, 1, Unit::PerSecond},
+    CounterDef{"Pages Scanned/sec", "Pages scanned per second to reclaim memory, the pgscan_* rates of /proc/vmstat by reclaimer.", E, Rate, kVm, bit(f::PgScan), 0, 1, Unit::PerSecond},
+    CounterDef{"Pages Reclaimed/sec", "Pages reclaimed per second, the pgsteal_* rates of /proc/vmstat by reclaimer.", E, Rate, kVm, bit(f::PgSteal), 0, 1, Unit::PerSecond},
 };
 // clang-format on
 
@@ -55,6 +72,20 @@ public:
                 if (mi->buffers && mi->cached) out.set(Cache, *mi->buffers + *mi->cached + mi->sReclaimable.value_or(0));
                 if (mi->committedAs) out.set(CommittedAs, *mi->committedAs);
                 if (mi->commitLimit) out.set(CommitLimit, *mi->commitLimit);
+                const auto put = [&](unsigned f, const sources::OptU64& v) { if (v) out.set(f, *v); };
+                put(Dirty, mi->dirty);
+                put(Writeback, mi->writeback);
+                put(Slab, mi->slab);
+                put(Shmem, mi->shmem);
+                put(AnonPages, mi->anonPages);
+                put(PageTables, mi->pageTables);
+                put(KernelStack, mi->kernelStack);
+                put(SwapCached, mi->swapCached);
+                if (mi->hugePagesTotal && mi->hugePagesFree && mi->hugepagesize) {
+                    const std::uint64_t free = std::min(*mi->hugePagesFree, *mi->hugePagesTotal);
+                    out.set(HugeFree, free * *mi->hugepagesize);
+                    out.set(HugeUsed, (*mi->hugePagesTotal - free) * *mi->hugepagesize);
+                }
             }
         }
         if (b.needs.has(Vmstat)) {
@@ -62,6 +93,12 @@ public:
                 if (vm->pgfault) out.set(PgFault, *vm->pgfault);
                 if (vm->pswpin) out.set(PswpIn, *vm->pswpin);
                 if (vm->pswpout) out.set(PswpOut, *vm->pswpout);
+                if (vm->pgmajfault) out.set(PgMajFault, *vm->pgmajfault);
+                if (vm->pgpgin) out.set(PgPgIn, *vm->pgpgin);
+                if (vm->pgpgout) out.set(PgPgOut, *vm->pgpgout);
+                if (vm->pgfree) out.set(PgFree, *vm->pgfree);
+                if (vm->pgscan) out.set(PgScan, *vm->pgscan);
+                if (vm->pgsteal) out.set(PgSteal, *vm->pgsteal);
             }
         }
     }

@@ -6,7 +6,11 @@
 namespace vantorel::pdh {
 
 namespace field {
-enum Memory : unsigned { MemAvailable, MemFree, Cache, CommittedAs, CommitLimit, PgFault, PswpIn, PswpOut, MemoryFieldCount };
+enum Memory : unsigned {
+    MemAvailable, MemFree, Cache, CommittedAs, CommitLimit, PgFault, PswpIn, PswpOut,
+    Dirty, Writeback, Slab, Shmem, AnonPages, PageTables, KernelStack, SwapCached, HugeFree, HugeUsed,
+    PgMajFault, PgPgIn, PgPgOut, PgFree, PgScan, PgSteal, MemoryFieldCount
+};
 }  // namespace field
 
 const Provider& memoryProvider();

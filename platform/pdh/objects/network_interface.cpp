@@ -41,8 +41,7 @@ constexpr std::array kCounters{
 class InterfaceState final : public InstanceState {
 public:
     InterfaceState(std::string_view name, const Roots& roots)
-        // The name comes from a caller's path: never let it walk out of the directory.
-        : usable_(!name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos),
+        : usable_(isDirectoryEntry(name)),
           speed_(roots.sys + "sys/class/net/" + std::string(name) + "/speed") {}
 
     void read(SourceCache& sources) {

@@ -1,4 +1,4 @@
-// Paging File: use of the swap space.
+// Paging File: use of each swap area and of all swap space.
 #pragma once
 
 #include "platform/pdh/engine/provider.h"

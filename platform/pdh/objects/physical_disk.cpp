@@ -17,6 +17,8 @@ constexpr SourceMask kDisk = src(Diskstats);
 static_assert(fitsMasks<f::DiskFieldCount, SourceCount>());
 
 constexpr double kMsToPercent = 100.0 / 1e3;
+constexpr FieldMask kAllMs = bit(f::ReadMs) | bit(f::WriteMs) | bit(f::DiscardMs) | bit(f::FlushMs);
+constexpr FieldMask kAllDone = bit(f::Reads) | bit(f::Writes) | bit(f::Discards) | bit(f::Flushes);
 
 // clang-format off
 constexpr std::array kCounters{
@@ -30,6 +32,9 @@ constexpr std::array kCounters{
     CounterDef{"% Disk Time", "Percentage of time the disk had I/O in flight, the io_ticks share of time of /proc/diskstats.", N, Rate, kDisk, bit(f::IoTicksMs), 0, kMsToPercent, Unit::Percent, true},
     CounterDef{"Avg. Disk Queue Length", "Average number of requests queued or in service, time_in_queue of /proc/diskstats over elapsed time.", A, Rate, kDisk, bit(f::QueueTimeMs), 0, 1e-3, Unit::Count},
     CounterDef{"Current Disk Queue Length", "Requests in flight now, from /proc/diskstats.", A, Gauge, kDisk, bit(f::InFlight), 0, 1, Unit::Count},
+    CounterDef{"Avg. Disk ms/Read", "Average time of the reads completed in the interval in milliseconds, queueing included, from /proc/diskstats; 0 when none completed.", A, DeltaRatio, kDisk, bit(f::ReadMs), bit(f::Reads), 1, Unit::Milliseconds},
+    CounterDef{"Avg. Disk ms/Write", "Average time of the writes completed in the interval in milliseconds, queueing included, from /proc/diskstats; 0 when none completed.", A, DeltaRatio, kDisk, bit(f::WriteMs), bit(f::Writes), 1, Unit::Milliseconds},
+    CounterDef{"Avg. Disk ms/Transfer", "Average time of the reads, writes, discards and flushes completed in the interval in milliseconds, from /proc/diskstats; 0 when none completed.", A, DeltaRatio, kDisk, kAllMs, kAllDone, 1, Unit::Milliseconds},
 };
 // clang-format on
 
@@ -45,6 +50,12 @@ void addDisk(const sources::DiskStat& d, RawRecord& out) {
     add(IoTicksMs, d.ioTicksMs);
     add(QueueTimeMs, d.timeInQueueMs);
     add(InFlight, d.inFlight);
+    add(ReadMs, d.readMs);
+    add(WriteMs, d.writeMs);
+    add(Discards, d.discardsCompleted);
+    add(DiscardMs, d.discardMs);
+    add(Flushes, d.flushesCompleted);
+    add(FlushMs, d.flushMs);
 }
 
 class PhysicalDiskProvider final : public TableProvider {
@@ -76,7 +87,9 @@ public:
             if (members == 0) addDisk(sources::DiskStat{}, out);
             // Each disk's ms fields wrap at 32 bits; summed modulo 2^32 the total
             // wraps the same way, so one disk's wrap reads as a wrap, not a reset.
-            for (unsigned f : {field::IoTicksMs, field::QueueTimeMs}) out.values[f] &= 0xFFFFFFFFu;
+            for (unsigned f : {field::IoTicksMs, field::QueueTimeMs, field::ReadMs, field::WriteMs, field::DiscardMs,
+                               field::FlushMs})
+                out.values[f] &= 0xFFFFFFFFu;
             out.members = members > 0 ? members : 1;
             return;
         }

@@ -6,7 +6,10 @@
 namespace vantorel::pdh {
 
 namespace field {
-enum Disk : unsigned { Reads, Writes, SectorsRead, SectorsWritten, IoTicksMs, QueueTimeMs, InFlight, DiskFieldCount };
+enum Disk : unsigned {
+    Reads, Writes, SectorsRead, SectorsWritten, IoTicksMs, QueueTimeMs, InFlight,
+    ReadMs, WriteMs, Discards, DiscardMs, Flushes, FlushMs, DiskFieldCount
+};
 }  // namespace field
 
 const Provider& physicalDiskProvider();

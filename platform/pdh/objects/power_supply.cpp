@@ -111,7 +111,7 @@ private:
 class PowerSupplyProvider final : public TableProvider {
 public:
     PowerSupplyProvider()
-        : TableProvider({"Power Supply", "Batteries and mains adapters, from /sys/class/power_supply.", true}, kCounters) {}
+        : TableProvider({"Power Supply", "Batteries and mains adapters, from /sys/class/power_supply.", true, "supply"}, kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {
         std::vector<std::string>& names = sources.listing();

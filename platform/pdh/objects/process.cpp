@@ -42,6 +42,10 @@ constexpr std::array kCounters{
     CounterDef{"IO Write Bytes/sec", "Bytes the process wrote per second through any write call, wchar of /proc/PID/io.", A, Rate, kIo, bit(f::Wchar), 0, 1, Unit::BytesPerSecond},
     CounterDef{"IO Read Operations/sec", "Read calls of the process per second, syscr of /proc/PID/io.", A, Rate, kIo, bit(f::Syscr), 0, 1, Unit::PerSecond},
     CounterDef{"IO Write Operations/sec", "Write calls of the process per second, syscw of /proc/PID/io.", A, Rate, kIo, bit(f::Syscw), 0, 1, Unit::PerSecond},
+    CounterDef{"Disk Read Bytes/sec", "Bytes per second the process caused to be read from storage, read_bytes of /proc/PID/io.", A, Rate, kIo, bit(f::ReadBytes), 0, 1, Unit::BytesPerSecond},
+    CounterDef{"Disk Write Bytes/sec", "Bytes per second the process caused to be written to storage, write_bytes of /proc/PID/io.", A, Rate, kIo, bit(f::WriteBytes), 0, 1, Unit::BytesPerSecond},
+    CounterDef{"Context Switches/sec", "Times per second the process's threads left the cpu, voluntary plus nonvoluntary_ctxt_switches of /proc/PID/status.", A, Rate, kStatus, bit(f::VoluntaryCtxt) | bit(f::InvoluntaryCtxt), 0, 1, Unit::PerSecond},
+    CounterDef{"Priority Base", "Nice value of the process, -20 (favoured) to 19, field 19 of /proc/PID/stat; none for _Total.", A, SignedGauge, kPid, bit(f::NiceValue), 0, 1, Unit::Count},
 };
 // clang-format on
 

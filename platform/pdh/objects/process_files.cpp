@@ -55,6 +55,7 @@ void fillProcessRecord(const ProcessFiles& files, const ProcessUnits& units, Raw
     out.set(Ppid, static_cast<std::uint64_t>(st.ppid > 0 ? st.ppid : 0));
     out.set(MinFlt, st.minflt);
     out.set(MajFlt, st.majflt);
+    out.set(NiceValue, static_cast<std::uint64_t>(static_cast<std::int64_t>(st.nice)));  // read back as signed
     out.start = static_cast<double>(st.starttime) / static_cast<double>(hz);
     out.ceiling = 100.0 * units.processors;
     if (files.status) {
@@ -63,6 +64,8 @@ void fillProcessRecord(const ProcessFiles& files, const ProcessUnits& units, Raw
         } else if (!files.status->vmRss) {
             out.set(RssAnon, 0);  // a kernel thread: no user memory at all
         }
+        if (files.status->voluntaryCtxtSwitches) out.set(VoluntaryCtxt, *files.status->voluntaryCtxtSwitches);
+        if (files.status->nonvoluntaryCtxtSwitches) out.set(InvoluntaryCtxt, *files.status->nonvoluntaryCtxtSwitches);
     }
     if (files.io) {
         const sources::PidIo& io = *files.io;
@@ -70,6 +73,8 @@ void fillProcessRecord(const ProcessFiles& files, const ProcessUnits& units, Raw
         if (io.wchar) out.set(Wchar, *io.wchar);
         if (io.syscr) out.set(Syscr, *io.syscr);
         if (io.syscw) out.set(Syscw, *io.syscw);
+        if (io.readBytes) out.set(ReadBytes, *io.readBytes);
+        if (io.writeBytes) out.set(WriteBytes, *io.writeBytes);
     }
     if (files.fds) out.set(Fds, *files.fds);
 }
@@ -213,7 +218,7 @@ const ProcessScan* ProcessScan::load(SourceCache& cache) {
     if (!wants(files, PidStat)) return this;
 
     std::array<std::uint64_t, kMaxFields> gauges{};
-    std::array<std::uint64_t, 8> deltas{};
+    Counts deltas{};
     FieldMask seenValid = 0;
     current_.clear();
     if (!lendersSorted_) {

@@ -26,7 +26,10 @@
 namespace vantorel::pdh {
 
 namespace field {
-enum Process : unsigned { Utime, Stime, Rss, RssAnon, Vsize, Threads, Pid, Ppid, MinFlt, MajFlt, Fds, Rchar, Wchar, Syscr, Syscw, ProcessFieldCount };
+enum Process : unsigned {
+    Utime, Stime, Rss, RssAnon, Vsize, Threads, Pid, Ppid, MinFlt, MajFlt, Fds, Rchar, Wchar, Syscr, Syscw,
+    ReadBytes, WriteBytes, VoluntaryCtxt, InvoluntaryCtxt, NiceValue, ProcessFieldCount
+};
 }  // namespace field
 static_assert(field::ProcessFieldCount <= kMaxFields);
 
@@ -135,14 +138,16 @@ public:
     const RawRecord& total() const { return total_; }
 
 private:
-    static constexpr std::array<unsigned, 8> kCumulative{field::Utime, field::Stime, field::MinFlt, field::MajFlt,
-                                                         field::Rchar, field::Wchar, field::Syscr, field::Syscw};
+    static constexpr std::array kCumulative{
+        field::Utime, field::Stime, field::MinFlt, field::MajFlt, field::Rchar, field::Wchar, field::Syscr,
+        field::Syscw, field::ReadBytes, field::WriteBytes, field::VoluntaryCtxt, field::InvoluntaryCtxt};
+    using Counts = std::array<std::uint64_t, kCumulative.size()>;
     struct Seen {
         std::int32_t pid = 0;
         std::uint64_t starttime = 0;
         double readAt = 0.0;
         FieldMask valid = 0;
-        std::array<std::uint64_t, 8> counts{};
+        Counts counts{};
     };
 
     // Each process's stat file is kept open between collects, so a collect
@@ -166,7 +171,7 @@ private:
     double previousNow_ = 0.0;
     std::vector<std::string> pidNames_;
     std::vector<Seen> previous_, current_;
-    std::array<std::uint64_t, 8> accumulated_{};
+    Counts accumulated_{};
     bool listed_ = false;
     std::uint64_t processCount_ = 0;
     std::uint64_t threadCount_ = 0;

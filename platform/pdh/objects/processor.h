@@ -6,7 +6,7 @@
 namespace vantorel::pdh {
 
 namespace field {
-enum Processor : unsigned { User, Nice, System, Idle, IoWait, Irq, SoftIrq, Steal, ProcessorFieldCount };
+enum Processor : unsigned { User, Nice, System, Idle, IoWait, Irq, SoftIrq, Steal, ClockKhz, MaxClockKhz, IrqCount, ProcessorFieldCount };
 }  // namespace field
 
 const Provider& processorProvider();

@@ -13,9 +13,11 @@
 #include "platform/pdh/objects/logical_disk.h"
 #include "platform/pdh/objects/memory.h"
 #include "platform/pdh/objects/network_interface.h"
+#include "platform/pdh/objects/numa_node_memory.h"
 #include "platform/pdh/objects/paging_file.h"
 #include "platform/pdh/objects/physical_disk.h"
 #include "platform/pdh/objects/power_supply.h"
+#include "platform/pdh/objects/pressure.h"
 #include "platform/pdh/objects/process.h"
 #include "platform/pdh/objects/processor.h"
 #include "platform/pdh/objects/sockets.h"
@@ -50,6 +52,8 @@ std::span<const Provider* const> registeredProviders() {
         &powerSupplyProvider(),
         &gpuAdapterProvider(),
         &gpuEngineProvider(),
+        &pressureProvider(),
+        &numaNodeMemoryProvider(),
     };
     return providers;
 }

@@ -6,7 +6,7 @@
 namespace vantorel::pdh {
 
 namespace field {
-enum System : unsigned { ProcessCount, ThreadCount, Ctxt, Intr, Forks, ProcsRunning, ProcsBlocked, UptimeCentis, SystemFieldCount };
+enum System : unsigned { ProcessCount, ThreadCount, Ctxt, Intr, Forks, ProcsRunning, ProcsBlocked, UptimeCentis, Load1, Load5, Load15, FilesAllocated, FilesMax, SystemFieldCount };
 }  // namespace field
 
 const Provider& systemProvider();

@@ -98,7 +98,7 @@ class NoSuchZone final : public InstanceState {};
 class ThermalZoneProvider final : public TableProvider {
 public:
     ThermalZoneProvider()
-        : TableProvider({"Thermal Zone", "Temperatures of the kernel's thermal zones (TYPE:N), from /sys/class/thermal.", true},
+        : TableProvider({"Thermal Zone", "Temperatures of the kernel's thermal zones (TYPE:N), from /sys/class/thermal.", true, "zone"},
                         kCounters) {}
 
     std::vector<std::string> instances(SourceCache& sources) const override {

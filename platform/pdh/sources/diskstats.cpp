@@ -9,8 +9,10 @@ namespace vantorel::pdh::sources {
 namespace {
 
 // After major, minor and name: the eleven fields every kernel since 2.6 prints
-// for a disk (discard fields came in 4.18, flush fields in 5.5: ignored).
+// for a disk; four discard fields came in 4.18, two flush fields in 5.5.
 constexpr std::size_t kFields = 11;
+constexpr std::size_t kDiscardFields = 4;
+constexpr std::size_t kFlushFields = 2;
 
 std::optional<DiskStat> parseDisk(std::string_view rest) {
     const auto major = scan::toNumber<unsigned>(scan::nextToken(rest));
@@ -36,6 +38,17 @@ std::optional<DiskStat> parseDisk(std::string_view rest) {
     d.inFlight = v[8];
     d.ioTicksMs = v[9];
     d.timeInQueueMs = v[10];
+    std::array<std::uint64_t, kDiscardFields> discard{};
+    std::string_view more = rest;
+    if (scan::readNumbers(more, discard)) {
+        d.discardsCompleted = discard[0];  // discard[1] merged, discard[2] sectors
+        d.discardMs = discard[3];
+        std::array<std::uint64_t, kFlushFields> flush{};
+        if (scan::readNumbers(more, flush)) {
+            d.flushesCompleted = flush[0];
+            d.flushMs = flush[1];
+        }
+    }
     return d;
 }
 

@@ -23,6 +23,11 @@ struct DiskStat {
     std::uint64_t inFlight = 0;
     std::uint64_t ioTicksMs = 0;      // time the device was busy
     std::uint64_t timeInQueueMs = 0;  // weighted by the requests in flight
+    // 0 where the kernel does not print them: discards came in 4.18, flushes in 5.5.
+    std::uint64_t discardsCompleted = 0;
+    std::uint64_t discardMs = 0;
+    std::uint64_t flushesCompleted = 0;
+    std::uint64_t flushMs = 0;
 
     bool operator==(const DiskStat&) const = default;
 };

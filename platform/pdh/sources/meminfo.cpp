@@ -19,6 +19,17 @@ constexpr scan::KeyField<Meminfo> kFields[] = {
     {"CommitLimit", &Meminfo::commitLimit, Unit::KiB},
     {"SwapTotal", &Meminfo::swapTotal, Unit::KiB},
     {"SwapFree", &Meminfo::swapFree, Unit::KiB},
+    {"SwapCached", &Meminfo::swapCached, Unit::KiB},
+    {"Dirty", &Meminfo::dirty, Unit::KiB},
+    {"Writeback", &Meminfo::writeback, Unit::KiB},
+    {"Slab", &Meminfo::slab, Unit::KiB},
+    {"Shmem", &Meminfo::shmem, Unit::KiB},
+    {"AnonPages", &Meminfo::anonPages, Unit::KiB},
+    {"PageTables", &Meminfo::pageTables, Unit::KiB},
+    {"KernelStack", &Meminfo::kernelStack, Unit::KiB},
+    {"HugePages_Total", &Meminfo::hugePagesTotal, Unit::None},
+    {"HugePages_Free", &Meminfo::hugePagesFree, Unit::None},
+    {"Hugepagesize", &Meminfo::hugepagesize, Unit::KiB},
 };
 
 }  // namespace

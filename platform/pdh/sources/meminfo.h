@@ -21,6 +21,17 @@ struct Meminfo {
     OptU64 commitLimit;
     OptU64 swapTotal;
     OptU64 swapFree;
+    OptU64 swapCached;
+    OptU64 dirty;
+    OptU64 writeback;
+    OptU64 slab;
+    OptU64 shmem;
+    OptU64 anonPages;
+    OptU64 pageTables;
+    OptU64 kernelStack;
+    OptU64 hugePagesTotal;  // a count of huge pages, not bytes
+    OptU64 hugePagesFree;   // a count of huge pages, not bytes
+    OptU64 hugepagesize;
 
     bool operator==(const Meminfo&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "platform/pdh/sources/mounts_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/pdh/engine/mount_filter.h"
@@ -22,7 +23,7 @@ const MountsSource::Value* MountsSource::load(SourceCache& cache) {
         lastMountinfo_ = buffer;
         const sources::MountTable table = sources::parseMountinfo(buffer);
         for (const sources::MountEntry* m : dfCandidates(table))
-            if (m != nullptr) spaces.push_back(MountSpace{m->mountPoint, 0, 0, std::nullopt});
+            if (m != nullptr) spaces.push_back(MountSpace{m->mountPoint, 0, 0, std::nullopt, 0, 0});
     }
     std::vector<MountSpace> listed;
     listed.reserve(spaces.size());
@@ -41,6 +42,8 @@ const MountsSource::Value* MountsSource::load(SourceCache& cache) {
         space.usePercent = sources::dfUsePercent(blocks);
         space.usedBytes = st.freeBlocks <= st.blocks ? (st.blocks - st.freeBlocks) * st.blockSize : 0;
         space.availBytes = st.availableBlocks * st.blockSize;
+        space.inodes = st.files;
+        space.freeInodes = std::min(st.availableFiles, st.files);
         listed.push_back(std::move(space));
     }
     mounts_ = std::move(listed);

@@ -17,6 +17,8 @@ struct MountSpace {
     std::uint64_t availBytes = 0;
     std::optional<unsigned> usePercent;  // df's Use%
     bool measured = true;                // false: the mount is listed, its statvfs is not available
+    std::uint64_t inodes = 0;            // 0: the file system has none
+    std::uint64_t freeInodes = 0;
 };
 
 class MountsSource {

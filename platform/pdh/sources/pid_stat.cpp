@@ -30,6 +30,15 @@ bool take(std::string_view& rest, std::uint64_t& out) {
     return true;
 }
 
+bool takeNice(std::string_view& rest, std::int32_t& out) {
+    const auto value = scan::toNumber<std::int32_t>(scan::nextToken(rest));
+    if (!value) {
+        return false;
+    }
+    out = *value;
+    return true;
+}
+
 }  // namespace
 
 std::optional<PidStat> parsePidStat(std::string_view text) {
@@ -72,7 +81,8 @@ std::optional<PidStat> parsePidStat(std::string_view text) {
                     && skipNumber(rest)               /* (13) cmajflt */
                     && take(rest, out.utime)          /* (14) utime */
                     && take(rest, out.stime)          /* (15) stime */
-                    && skipNumbers(rest, 4)           /* (16) cutime .. (19) nice */
+                    && skipNumbers(rest, 3)           /* (16) cutime .. (18) priority */
+                    && takeNice(rest, out.nice)       /* (19) nice */
                     && take(rest, out.numThreads)     /* (20) num_threads */
                     && skipNumber(rest)               /* (21) itrealvalue */
                     && take(rest, out.starttime)      /* (22) starttime */

@@ -17,6 +17,7 @@ struct PidStat {
     std::uint64_t majflt = 0;
     std::uint64_t utime = 0;      // clock ticks
     std::uint64_t stime = 0;      // clock ticks
+    std::int32_t nice = 0;        // -20 (favoured) .. 19
     std::uint64_t numThreads = 0;
     std::uint64_t starttime = 0;  // clock ticks after boot
     std::uint64_t vsize = 0;      // bytes

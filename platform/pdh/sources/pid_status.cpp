@@ -12,6 +12,8 @@ constexpr scan::KeyField<PidStatus> kFields[] = {
     {"Threads", &PidStatus::threads, Unit::None},
     {"VmRSS", &PidStatus::vmRss, Unit::KiB},
     {"RssAnon", &PidStatus::rssAnon, Unit::KiB},
+    {"voluntary_ctxt_switches", &PidStatus::voluntaryCtxtSwitches, Unit::None},
+    {"nonvoluntary_ctxt_switches", &PidStatus::nonvoluntaryCtxtSwitches, Unit::None},
 };
 
 char unescaped(char c) {

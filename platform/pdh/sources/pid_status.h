@@ -16,6 +16,8 @@ struct PidStatus {
     OptU64 threads;
     OptU64 vmRss;    // bytes; absent for kernel threads
     OptU64 rssAnon;  // bytes; absent before Linux 4.5 and for kernel threads
+    OptU64 voluntaryCtxtSwitches;     // gave up the cpu (waited)
+    OptU64 nonvoluntaryCtxtSwitches;  // was preempted
 
     bool operator==(const PidStatus&) const = default;
 };

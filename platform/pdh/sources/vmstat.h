@@ -14,6 +14,14 @@ struct Vmstat {
     OptU64 pswpout;  // pages swapped out
     OptU64 pgpgin;   // kB paged in from block devices
     OptU64 pgpgout;  // kB paged out to block devices
+    OptU64 pgmajfault;
+    OptU64 pgfree;
+    // Pages scanned and reclaimed by every reclaimer (kswapd, direct,
+    // khugepaged, proactive; per zone on old kernels). The _anon and _file
+    // fields split the same pages by type and pgscan_direct_throttle counts
+    // throttling events, so none of them is added.
+    OptU64 pgscan;
+    OptU64 pgsteal;
 
     bool operator==(const Vmstat&) const = default;
 };
