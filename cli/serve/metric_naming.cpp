@@ -55,7 +55,8 @@ std::string_view unitSuffix(const CounterDef& c) {
             case Unit::Bytes:
             case Unit::Kibibytes:
             case Unit::Mebibytes:
-            case Unit::BytesPerSecond: return "_bytes_total";
+            case Unit::BytesPerSecond:
+            case Unit::KibibytesPerSecond: return "_bytes_total";
             case Unit::BitsPerSecond: return "_bits_total";
             // A share of time, or a count averaged over time: busy or weighted seconds.
             case Unit::Percent:
@@ -80,7 +81,8 @@ std::string_view unitSuffix(const CounterDef& c) {
         case Unit::Mebibytes: return "_bytes";
         case Unit::Seconds:
         case Unit::Milliseconds: return "_seconds";
-        case Unit::BytesPerSecond: return "_bytes_per_second";
+        case Unit::BytesPerSecond:
+        case Unit::KibibytesPerSecond: return "_bytes_per_second";
         case Unit::BitsPerSecond: return "_bits_per_second";
         case Unit::PerSecond: return "_per_second";
         case Unit::Megahertz: return "_hertz";
@@ -110,8 +112,15 @@ std::string counterPart(const pdh::ObjectDef& object, const CounterDef& counter,
     if (w.size() > objectWords.size() && std::equal(objectWords.begin(), objectWords.end(), w.begin()))
         w.erase(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(objectWords.size()));
     std::vector<std::string> kept;
-    for (std::string& word : w)
+    for (std::string& word : w) {
+        // "5 Minutes" of a load average: a window's length, not a unit ("5m").
+        if ((word == "minute" || word == "minutes") && !kept.empty() &&
+            std::all_of(kept.back().begin(), kept.back().end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            kept.back() += 'm';
+            continue;
+        }
         if (!isUnitWord(word, suffix)) kept.push_back(std::move(word));
+    }
     // "_count" belongs to histograms and summaries: "Thread Count" is "threads".
     if (kept.size() > 1 && kept.back() == "count") {
         kept.pop_back();
@@ -172,7 +181,10 @@ std::vector<FamilySpec> exportedFamilies() {
         const CounterDef& c = all[i];
         const bool repeats = std::any_of(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(i),
                                          [&](const CounterDef& earlier) { return sameSeries(earlier, c); });
-        if (repeats || isSumOfOthers(c, all)) continue;
+        // A ratio of two counts' deltas (latency, a share of retransmissions) is
+        // a rate over a rate: Prometheus makes it from the counts themselves.
+        const bool rateOfRates = c.kind == Kind::DeltaRatio || c.kind == Kind::EventShare;
+        if (repeats || rateOfRates || isSumOfOthers(c, all)) continue;
         FamilySpec spec = familyFor(pdh::objectDef(c.object), c);
         if (!names.insert(spec.name).second) continue;
         out.push_back(std::move(spec));

@@ -55,6 +55,7 @@ std::string_view unitName(Unit unit) {
         case Unit::Count: return "count";
         case Unit::PerSecond: return "per second";
         case Unit::BytesPerSecond: return "bytes per second";
+        case Unit::KibibytesPerSecond: return "KiB per second";
         case Unit::BitsPerSecond: return "bits per second";
         case Unit::Seconds: return "seconds";
         case Unit::Milliseconds: return "milliseconds";
@@ -74,7 +75,8 @@ double unitToBase(Unit unit) {
         case Unit::Percent: return 0.01;
         case Unit::Milliseconds: return 1e-3;
         case Unit::Megahertz: return 1e6;
-        case Unit::Kibibytes: return 1024.0;
+        case Unit::Kibibytes:
+        case Unit::KibibytesPerSecond: return 1024.0;
         case Unit::Mebibytes: return 1024.0 * 1024.0;
         case Unit::Millivolts: return 1e-3;
         case Unit::Milliamperes: return 1e-3;

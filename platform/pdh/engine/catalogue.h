@@ -50,6 +50,7 @@ enum class Unit : std::uint8_t {
     Count,
     PerSecond,
     BytesPerSecond,
+    KibibytesPerSecond,
     BitsPerSecond,
     Seconds,
     Milliseconds,

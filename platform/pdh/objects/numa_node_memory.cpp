@@ -23,11 +23,11 @@ constexpr double kToMiB = 1.0 / (1024 * 1024);
 // clang-format off
 constexpr std::array kCounters{
     // name, description, detail, kind, sources, a, b, scale, unit, ceiling100, complement, stillValue
-    CounterDef{"Total MBytes", "Memory of the node in MiB, MemTotal of /sys/devices/system/node/nodeN/meminfo.", N, Gauge, kNodes, bit(f::NodeTotal), 0, kToMiB, Unit::Bytes},
-    CounterDef{"Free MBytes", "Unused memory of the node in MiB, MemFree of the node's meminfo.", N, Gauge, kNodes, bit(f::NodeFree), 0, kToMiB, Unit::Bytes},
-    CounterDef{"Used MBytes", "Memory of the node in use in MiB, MemTotal minus MemFree of the node's meminfo.", N, Gauge, kNodes, bit(f::NodeUsed), 0, kToMiB, Unit::Bytes},
-    CounterDef{"File Pages MBytes", "Memory of the node caching files in MiB, FilePages of the node's meminfo.", A, Gauge, kNodes, bit(f::NodeFilePages), 0, kToMiB, Unit::Bytes},
-    CounterDef{"Anonymous MBytes", "Memory of the node held by processes and not backed by files in MiB, AnonPages of the node's meminfo.", A, Gauge, kNodes, bit(f::NodeAnonPages), 0, kToMiB, Unit::Bytes},
+    CounterDef{"Total MBytes", "Memory of the node in MiB, MemTotal of /sys/devices/system/node/nodeN/meminfo.", N, Gauge, kNodes, bit(f::NodeTotal), 0, kToMiB, Unit::Mebibytes},
+    CounterDef{"Free MBytes", "Unused memory of the node in MiB, MemFree of the node's meminfo.", N, Gauge, kNodes, bit(f::NodeFree), 0, kToMiB, Unit::Mebibytes},
+    CounterDef{"Used MBytes", "Memory of the node in use in MiB, MemTotal minus MemFree of the node's meminfo.", N, Gauge, kNodes, bit(f::NodeUsed), 0, kToMiB, Unit::Mebibytes},
+    CounterDef{"File Pages MBytes", "Memory of the node caching files in MiB, FilePages of the node's meminfo.", A, Gauge, kNodes, bit(f::NodeFilePages), 0, kToMiB, Unit::Mebibytes},
+    CounterDef{"Anonymous MBytes", "Memory of the node held by processes and not backed by files in MiB, AnonPages of the node's meminfo.", A, Gauge, kNodes, bit(f::NodeAnonPages), 0, kToMiB, Unit::Mebibytes},
     CounterDef{"% Used", "Memory of the node in use as a percentage of its memory, from the node's meminfo.", N, Ratio, kNodes, bit(f::NodeUsed), bit(f::NodeTotal), 1, Unit::Percent, true},
 };
 // clang-format on

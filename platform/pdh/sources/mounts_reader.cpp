@@ -23,7 +23,11 @@ const MountsSource::Value* MountsSource::load(SourceCache& cache) {
         lastMountinfo_ = buffer;
         const sources::MountTable table = sources::parseMountinfo(buffer);
         for (const sources::MountEntry* m : dfCandidates(table))
-            if (m != nullptr) spaces.push_back(MountSpace{m->mountPoint, 0, 0, std::nullopt, 0, 0});
+            if (m != nullptr) {
+                MountSpace space;
+                space.mountPoint = m->mountPoint;
+                spaces.push_back(std::move(space));
+            }
     }
     std::vector<MountSpace> listed;
     listed.reserve(spaces.size());
