@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/pdh/engine/provider.h"
+#include "platform/pdh/objects/control_group.h"
 #include "platform/pdh/objects/logical_disk.h"
 #include "platform/pdh/objects/memory.h"
 #include "platform/pdh/objects/network_interface.h"
@@ -24,6 +25,7 @@ std::span<const Provider* const> registeredProviders() {
         &networkInterfaceProvider(),
         &physicalDiskProvider(),
         &logicalDiskProvider(),
+        &controlGroupProvider(),
     };
     return providers;
 }
