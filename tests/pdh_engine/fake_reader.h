@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
     std::map<std::string, int> errors;  // path -> errno a read (or open) fails with
     std::map<std::string, std::vector<std::string>> directories;
     std::map<std::string, FileSystemStats> fileSystems;
+    std::map<std::string, std::uint64_t> inodes;  // directory -> its inode (1 when not set)
+    std::set<std::string> symlinks;               // entries that are symlinks: never directories
     std::map<std::string, int> reads;  // path -> reads and listings, since the last reset
     double now = 1000.0;
 
@@ -52,6 +55,25 @@ public:
         const auto it = fileSystems.find(path);
         if (it == fileSystems.end()) return ENOENT;
         out = it->second;
+        return 0;
+    }
+    int inspectDirectory(const std::string& path, std::uint64_t& inode,
+                         std::vector<std::string>* subdirectories) override {
+        ++reads["inspect:" + path];
+        inode = 0;
+        if (subdirectories != nullptr) subdirectories->clear();
+        const auto e = errors.find(path);
+        if (e != errors.end()) return e->second;
+        const auto it = directories.find(path);
+        if (it == directories.end()) return ENOENT;
+        if (symlinks.count(path) != 0) return ENOTDIR;
+        const auto known = inodes.find(path);
+        inode = known != inodes.end() ? known->second : 1;
+        if (subdirectories != nullptr)
+            for (const std::string& name : it->second) {
+                const std::string child = path + "/" + name;
+                if (directories.count(child) != 0 && symlinks.count(child) == 0) subdirectories->push_back(name);
+            }
         return 0;
     }
     double bootSeconds() override { return now; }
