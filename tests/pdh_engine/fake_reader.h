@@ -40,7 +40,7 @@ public:
         if (e != errors.end()) return error = e->second, nullptr;
         if (files.find(path) == files.end()) return error = ENOENT, nullptr;
         error = 0;
-        return std::make_unique<File>(*this, path);
+        return std::make_unique<File>(*this, path, directoryInode(path));
     }
     int readFile(const std::string& path, std::string& buffer) override { return readPath(path, buffer); }
     int listDirectory(const std::string& path, std::vector<std::string>& names) override {
@@ -82,15 +82,29 @@ public:
     void setProcess(int pid, const std::string& stat, const std::string& root = "/");
 
 private:
+    // As a kernel file of a removed directory (a cgroup's), a kept file fails
+    // once the directory it was opened in, where it has an inode, is gone.
     class File : public OpenFile {
     public:
-        File(FakeReader& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
-        int read(std::string& buffer) override { return owner_.readPath(path_, buffer); }
+        File(FakeReader& owner, std::string path, std::uint64_t directory)
+            : owner_(owner), path_(std::move(path)), directory_(directory) {}
+        int read(std::string& buffer) override {
+            if (directory_ != 0 && owner_.directoryInode(path_) != directory_) return buffer.clear(), ENODEV;
+            return owner_.readPath(path_, buffer);
+        }
 
     private:
         FakeReader& owner_;
         std::string path_;
+        std::uint64_t directory_;
     };
+
+    // The inode of the directory holding `path`; 0 when it has none or is gone.
+    std::uint64_t directoryInode(const std::string& path) const {
+        const std::string parent = path.substr(0, path.rfind('/'));
+        const auto it = inodes.find(parent);
+        return it != inodes.end() && directories.count(parent) != 0 ? it->second : 0;
+    }
 
     int readPath(const std::string& path, std::string& buffer) {
         ++reads[path];

@@ -65,21 +65,23 @@ void ControlGroupTracker::collect(SourceCache& cache, GroupFiles files) {
         start_ = path_ == "/" && hierarchy->wholeHierarchy ? 0.0 : kUnknownStart;
     }
     SystemReader& reader = cache.reader();
-    std::uint64_t inode = 0;
-    if (reader.inspectDirectory(dir_, inode, nullptr) != 0) {
-        if (identified_) lose();  // removed: whatever comes later under the path is another group
-        return;
+    if (!identified_) {
+        if (reader.inspectDirectory(dir_, inode_, nullptr) != 0) return;  // not there (yet)
+        identified_ = true;
     }
-    if (identified_ && inode != inode_) return lose();
-    identified_ = true;
-    inode_ = inode;
-
     bool failed = false;
-    for (unsigned f = 0; f < GroupFileCount; ++f)
-        if ((files & src(f)) != 0) read(static_cast<GroupFile>(f), reader, cache.buffer(), failed);
-    // An absent file is a controller not enabled, or the group went after the
-    // check above: only the directory tells which.
-    if (failed && !stillSame(reader)) return lose();
+    bool opened = false;
+    for (unsigned f = 0; f < GroupFileCount; ++f) {
+        if ((files & src(f)) == 0) continue;
+        const bool wasOpen = files_[f].isOpen();
+        read(static_cast<GroupFile>(f), reader, cache.buffer(), failed);
+        opened = opened || (!wasOpen && files_[f].isOpen());
+    }
+    // A kept file of a removed group fails to read (the kernel unbinds it), so
+    // reads through kept files vouch for the group. A file opened just now, or
+    // one that failed (a controller not enabled, or the group gone), needs the
+    // directory to tell whether this is still the group first found.
+    if ((failed || opened) && !stillSame(reader)) return lose();
     status_ = PDH_CSTATUS_VALID_DATA;
 }
 

@@ -41,6 +41,8 @@ struct GroupValues {
     std::optional<sources::PsiLines> ioPressure;
 };
 
+// Its files are kept open between collects; the directory's inode is looked at
+// only when one is opened or fails.
 class ControlGroupTracker final : public InstanceState {
 public:
     explicit ControlGroupTracker(std::string_view path);
