@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
     std::map<std::string, int> errors;  // path -> errno a read (or open) fails with
     std::map<std::string, std::vector<std::string>> directories;
     std::map<std::string, FileSystemStats> fileSystems;
+    std::map<std::string, std::uint64_t> inodes;  // directory -> its inode (1 when not set)
+    std::set<std::string> symlinks;               // entries that are symlinks: never directories
     std::map<std::string, int> reads;  // path -> reads and listings, since the last reset
     double now = 1000.0;
     // A directory's incarnation: bump it to make a new process of the same pid.
@@ -44,7 +47,7 @@ public:
         if (e != errors.end()) return error = e->second, nullptr;
         if (files.find(path) == files.end()) return error = ENOENT, nullptr;
         error = 0;
-        return std::make_unique<File>(*this, path);
+        return std::make_unique<File>(*this, path, directoryInode(path));
     }
     std::unique_ptr<OpenDirectory> openDirectory(const std::string& path, int& error) override {
         const auto e = errors.find(path);
@@ -68,17 +71,41 @@ public:
         out = it->second;
         return 0;
     }
+    int inspectDirectory(const std::string& path, std::uint64_t& inode,
+                         std::vector<std::string>* subdirectories) override {
+        ++reads["inspect:" + path];
+        inode = 0;
+        if (subdirectories != nullptr) subdirectories->clear();
+        const auto e = errors.find(path);
+        if (e != errors.end()) return e->second;
+        const auto it = directories.find(path);
+        if (it == directories.end()) return ENOENT;
+        if (symlinks.count(path) != 0) return ENOTDIR;
+        const auto known = inodes.find(path);
+        inode = known != inodes.end() ? known->second : 1;
+        if (subdirectories != nullptr)
+            for (const std::string& name : it->second) {
+                const std::string child = path + "/" + name;
+                if (directories.count(child) != 0 && symlinks.count(child) == 0) subdirectories->push_back(name);
+            }
+        return 0;
+    }
     double bootSeconds() override { return now; }
 
     // A process as /proc shows it: the stat line and the entry in /proc.
     void setProcess(int pid, const std::string& stat, const std::string& root = "/");
 
 private:
+    // As a kernel file of a removed directory (a cgroup's), a kept file fails
+    // once the directory it was opened in, where it has an inode, is gone.
     class File : public OpenFile {
     public:
-        File(FakeReader& owner, std::string path, const std::string* dir = nullptr, int born = 0)
-            : owner_(owner), path_(std::move(path)), dir_(dir != nullptr ? *dir : std::string()), born_(born) {}
+        File(FakeReader& owner, std::string path, std::uint64_t directory, const std::string* dir = nullptr,
+             int born = 0)
+            : owner_(owner), path_(std::move(path)), directory_(directory), dir_(dir != nullptr ? *dir : std::string()),
+              born_(born) {}
         int read(std::string& buffer) override {
+            if (directory_ != 0 && owner_.directoryInode(path_) != directory_) return buffer.clear(), ENODEV;
             if (!dir_.empty() && owner_.incarnation[dir_] != born_) return buffer.clear(), ESRCH;
             return owner_.readPath(path_, buffer);
         }
@@ -86,6 +113,7 @@ private:
     private:
         FakeReader& owner_;
         std::string path_;
+        std::uint64_t directory_;
         std::string dir_;
         int born_;
     };
@@ -97,7 +125,7 @@ private:
             if (gone()) return error = ESRCH, nullptr;
             auto file = owner_.open(path_ + "/" + name, error);
             if (file == nullptr) return nullptr;
-            return std::make_unique<File>(owner_, path_ + "/" + name, &path_, born_);
+            return std::make_unique<File>(owner_, path_ + "/" + name, owner_.directoryInode(path_ + "/" + name), &path_, born_);
         }
         int readFile(const std::string& name, std::string& buffer) override {
             if (gone()) return buffer.clear(), ESRCH;
@@ -123,6 +151,13 @@ private:
         const std::string prefix = path + "/";
         const auto it = files.lower_bound(prefix);
         return it != files.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+    }
+
+    // The inode of the directory holding `path`; 0 when it has none or is gone.
+    std::uint64_t directoryInode(const std::string& path) const {
+        const std::string parent = path.substr(0, path.rfind('/'));
+        const auto it = inodes.find(parent);
+        return it != inodes.end() && directories.count(parent) != 0 ? it->second : 0;
     }
 
     int readPath(const std::string& path, std::string& buffer) {

@@ -31,6 +31,7 @@ Computed invalid() { return Computed{PDH_CSTATUS_INVALID_DATA, 0.0}; }
 
 Computed rate(const CounterDef& def, const RawRecord* prev, const RawRecord& cur) {
     if (prev == nullptr) {
+        if (std::isnan(cur.start)) return Computed{PDH_NO_DATA, 0.0};
         const double elapsed = cur.time - cur.start;
         if (!(elapsed > 0.0)) return invalid();
         return {PDH_CSTATUS_VALID_DATA, sumOf(cur, def.a) * def.scale / elapsed};
@@ -229,6 +230,7 @@ Computed computeValue(const CounterDef& def, const RawRecord* previous, const Ra
             break;
         }
         case Kind::Elapsed: {
+            if (std::isnan(current.start)) return invalid();
             const double elapsed = current.time - current.start;
             c.value = elapsed > 0.0 ? elapsed : 0.0;
             break;

@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -152,6 +153,51 @@ public:
         out.files = st.f_files;
         out.availableFiles = st.f_favail;
         return 0;
+    }
+
+    int inspectDirectory(const std::string& path, std::uint64_t& inode,
+                         std::vector<std::string>* subdirectories) override {
+        inode = 0;
+        if (subdirectories == nullptr) {
+            struct stat st {};
+            if (::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+            if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+            inode = st.st_ino;
+            return 0;
+        }
+        subdirectories->clear();
+        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) return errno;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return error;
+        }
+        inode = st.st_ino;
+        DIR* dir = ::fdopendir(fd);
+        if (dir == nullptr) {
+            const int error = errno;
+            ::close(fd);
+            return error;
+        }
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(dir);
+            if (entry == nullptr) break;
+            const std::string_view name(entry->d_name);
+            if (name == "." || name == "..") continue;
+            bool isDirectory = entry->d_type == DT_DIR;
+            if (entry->d_type == DT_UNKNOWN) {
+                struct stat child {};
+                isDirectory = ::fstatat(::dirfd(dir), entry->d_name, &child, AT_SYMLINK_NOFOLLOW) == 0 &&
+                              S_ISDIR(child.st_mode);
+            }
+            if (isDirectory) subdirectories->emplace_back(name);
+        }
+        const int error = errno;
+        ::closedir(dir);
+        return error;
     }
 
     double bootSeconds() override {

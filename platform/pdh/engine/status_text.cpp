@@ -15,7 +15,7 @@ constexpr std::array kStatuses{
     StatusText{ERROR_SUCCESS, "ERROR_SUCCESS", "The operation succeeded."},
     StatusText{PDH_CSTATUS_NO_INSTANCE, "PDH_CSTATUS_NO_INSTANCE", "The instance does not exist now."},
     StatusText{PDH_MORE_DATA, "PDH_MORE_DATA", "The buffer is too small."},
-    StatusText{PDH_NO_DATA, "PDH_NO_DATA", "There is no data yet: the query has not been collected."},
+    StatusText{PDH_NO_DATA, "PDH_NO_DATA", "There is no data yet: the query has not been collected, or the value needs one more collect."},
     StatusText{PDH_DIALOG_CANCELLED, "PDH_DIALOG_CANCELLED", "The browser was closed without a choice."},
     StatusText{PDH_CSTATUS_NO_OBJECT, "PDH_CSTATUS_NO_OBJECT", "The object is unknown."},
     StatusText{PDH_CSTATUS_NO_COUNTER, "PDH_CSTATUS_NO_COUNTER", "The object has no counter of that name."},

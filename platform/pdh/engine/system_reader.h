@@ -2,6 +2,7 @@
 // listings, file-system statistics and the clock. Tests substitute it.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -51,6 +52,15 @@ public:
     // Entry names without "." and "..". Returns 0 or an errno value.
     virtual int listDirectory(const std::string& path, std::vector<std::string>& names) = 0;
     virtual int fileSystemStats(const std::string& path, FileSystemStats& out) = 0;
+    // The inode of the directory `path`, never through a symlink (a symlink is no
+    // directory); given `subdirectories`, also the names of its entries that are
+    // directories themselves, symlinks left out. Returns 0 or an errno value.
+    virtual int inspectDirectory(const std::string& /*path*/, std::uint64_t& inode,
+                                 std::vector<std::string>* subdirectories) {
+        inode = 0;
+        if (subdirectories != nullptr) subdirectories->clear();
+        return ENOSYS;
+    }
     // Seconds since boot on CLOCK_BOOTTIME, the clock /proc/uptime and process
     // start times count on.
     virtual double bootSeconds() = 0;

@@ -10,6 +10,7 @@
 #include "platform/pdh/objects/gpu_adapter.h"
 #include "platform/pdh/objects/gpu_engine.h"
 #include "platform/pdh/objects/hardware_sensor.h"
+#include "platform/pdh/objects/control_group.h"
 #include "platform/pdh/objects/logical_disk.h"
 #include "platform/pdh/objects/memory.h"
 #include "platform/pdh/objects/network_interface.h"
@@ -54,6 +55,7 @@ std::span<const Provider* const> registeredProviders() {
         &gpuEngineProvider(),
         &pressureProvider(),
         &numaNodeMemoryProvider(),
+        &controlGroupProvider(),
     };
     return providers;
 }
