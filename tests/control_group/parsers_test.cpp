@@ -7,51 +7,9 @@
 #include "platform/pdh/sources/cgroup_io_stat.h"
 #include "platform/pdh/sources/cgroup_memory_stat.h"
 #include "platform/pdh/sources/cgroup_values.h"
-#include "platform/pdh/sources/psi_lines.h"
 
 namespace vantorel::pdh::sources {
 namespace {
-
-TEST(PsiLines, ReadsSomeAndFullAsTheKernelWritesThem) {
-    const auto psi = parsePsiLines(
-        "some avg10=98.06 avg60=96.38 avg300=86.94 total=753297375\n"
-        "full avg10=0.00 avg60=0.00 avg300=0.03 total=11481626\n");
-    ASSERT_TRUE(psi);
-    EXPECT_EQ(psi->some, (PsiLine{98.06, 96.38, 86.94, 753297375}));
-    EXPECT_EQ(psi->full, (PsiLine{0.0, 0.0, 0.03, 11481626}));
-    EXPECT_EQ(psi->malformedLines, 0u);
-}
-
-TEST(PsiLines, KeepsOnlyWholeLines) {
-    struct Case {
-        const char* text;
-        bool some;
-        bool full;
-        unsigned malformed;
-    };
-    const Case cases[] = {
-        {"full avg10=0.00 avg60=0.00 avg300=0.00 total=5\n", false, true, 0},  // irq has no "some"
-        {"some avg10=0.00 avg60=0.00 avg300=0.00 total=5", false, false, 0},   // cut short: no newline
-        {"some avg10=0.00 avg60=0.00 avg300=0.00 total=-5\n", false, false, 1},
-        {"some avg10=0.00 avg60=0.00 total=5\n", false, false, 1},
-        {"some avg60=0.00 avg10=0.00 avg300=0.00 total=5\n", false, false, 1},
-        {"some avg10=nan avg60=0.00 avg300=0.00 total=5\n", false, false, 1},
-        {"some avg10=0.00 avg60=0.00 avg300=0.00 total=5 extra=1\n", false, false, 1},
-        {"some avg10=0.00 avg60=0.00 avg300=0.00 total=5\nsome avg10=0.00 avg60=0.00 avg300=0.00 total=9\n",
-         true, false, 1},
-        {"half avg10=0.00 avg60=0.00 avg300=0.00 total=5\nfull avg10=1.00 avg60=0.00 avg300=0.00 total=5\n", false,
-         true, 1},
-    };
-    for (const Case& c : cases) {
-        const auto psi = parsePsiLines(c.text);
-        ASSERT_EQ(psi.has_value(), c.some || c.full) << c.text;
-        if (!psi) continue;
-        EXPECT_EQ(psi->some.has_value(), c.some) << c.text;
-        EXPECT_EQ(psi->full.has_value(), c.full) << c.text;
-        EXPECT_EQ(psi->malformedLines, c.malformed) << c.text;
-    }
-    EXPECT_EQ(parsePsiLines("some avg10=0.00 avg60=0.00 avg300=0.00 total=5\nsome x\n")->some->totalUsec, 5u);
-}
 
 TEST(CgroupCpuStat, ReadsTheTimesWithAndWithoutTheCpuController) {
     const auto core = parseCgroupCpuStat("usage_usec 2274862015\nuser_usec 1959767957\nsystem_usec 315094057\n"

@@ -33,7 +33,8 @@ TEST(PressureParser, BothLinesSomeOnlyOrFullOnly) {
 TEST(PressureParser, MalformedLinesAreNoValue) {
     for (const char* text : {"", "some avg10=0.05 avg60=0.28 avg300=0.44\n", "some avg10=x avg60=0 avg300=0 total=1\n",
                              "some avg10=0.055 avg60=0 avg300=0 total=1\n", "some avg10=-1 avg60=0 avg300=0 total=1\n",
-                             "some avg10=0.05 avg60=0.28 avg300=0.44 total=1", "other avg10=0 avg60=0 avg300=0 total=1\n"}) {
+                             "some avg10=0.05 avg60=0.28 avg300=0.44 total=1", "other avg10=0 avg60=0 avg300=0 total=1\n",
+                             "some avg10=nan avg60=0 avg300=0 total=1\n", "some avg10=0 avg60=0 avg300=0 total=-5\n"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(parsePressure(text).has_value());
     }
@@ -42,6 +43,10 @@ TEST(PressureParser, MalformedLinesAreNoValue) {
     ASSERT_TRUE(half.has_value());
     EXPECT_FALSE(half->some.has_value());
     EXPECT_EQ(half->full->totalUs, 7u);
+    // A line the kernel never writes twice: the first whole one stands.
+    const auto twice = parsePressure("some avg10=0 avg60=0 avg300=0 total=5\nsome avg10=0 avg60=0 avg300=0 total=9\n");
+    ASSERT_TRUE(twice.has_value());
+    EXPECT_EQ(twice->some->totalUs, 5u);
 }
 
 TEST(PressureObject, InstancesAreTheFilesThatExistInReadingOrder) {

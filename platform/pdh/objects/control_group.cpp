@@ -57,10 +57,10 @@ void setIf(RawRecord& out, Field field, const sources::OptU64& value) {
     if (value) out.set(field, *value);
 }
 
-void setStall(RawRecord& out, Field field, const std::optional<sources::PsiLines>& file, bool full) {
+void setStall(RawRecord& out, Field field, const std::optional<sources::Pressure>& file, bool full) {
     if (!file) return;
-    const std::optional<sources::PsiLine>& line = full ? file->full : file->some;
-    if (line) out.set(field, line->totalUsec);
+    const std::optional<sources::PressureLine>& line = full ? file->full : file->some;
+    if (line) out.set(field, line->totalUs);
 }
 
 void fillRecord(const GroupValues& v, RawRecord& out) {

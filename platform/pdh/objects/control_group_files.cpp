@@ -46,9 +46,9 @@ void ControlGroupTracker::read(GroupFile file, SystemReader& reader, std::string
         case IoStat: v.io = sources::parseCgroupIoStat(buffer); break;
         case Procs: v.processes = sources::countCgroupIds(buffer); break;
         case Threads: v.threads = sources::countCgroupIds(buffer); break;
-        case CpuPressure: v.cpuPressure = sources::parsePsiLines(buffer); break;
-        case MemoryPressure: v.memoryPressure = sources::parsePsiLines(buffer); break;
-        case IoPressure: v.ioPressure = sources::parsePsiLines(buffer); break;
+        case CpuPressure: v.cpuPressure = sources::parsePressure(buffer); break;
+        case MemoryPressure: v.memoryPressure = sources::parsePressure(buffer); break;
+        case IoPressure: v.ioPressure = sources::parsePressure(buffer); break;
         case GroupFileCount: break;
     }
 }

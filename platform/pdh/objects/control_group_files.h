@@ -13,7 +13,7 @@
 #include "platform/pdh/sources/cgroup_io_stat.h"
 #include "platform/pdh/sources/cgroup_memory_stat.h"
 #include "platform/pdh/sources/cgroup_values.h"
-#include "platform/pdh/sources/psi_lines.h"
+#include "platform/pdh/sources/pressure.h"
 
 namespace vantorel::pdh {
 
@@ -36,9 +36,9 @@ struct GroupValues {
     std::optional<sources::CgroupIoStat> io;
     sources::OptU64 processes;
     sources::OptU64 threads;
-    std::optional<sources::PsiLines> cpuPressure;
-    std::optional<sources::PsiLines> memoryPressure;
-    std::optional<sources::PsiLines> ioPressure;
+    std::optional<sources::Pressure> cpuPressure;
+    std::optional<sources::Pressure> memoryPressure;
+    std::optional<sources::Pressure> ioPressure;
 };
 
 // Its files are kept open between collects; the directory's inode is looked at
