@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cmath>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 
@@ -20,22 +22,6 @@ struct Series {
     PDH_HCOUNTER handle;
 };
 
-// The query of one scrape, closed however the scrape ends.
-class ScrapeQuery {
-public:
-    explicit ScrapeQuery(pdh::Library& library) : library_(library) { library_.openQuery(0, &query_); }
-    ~ScrapeQuery() {
-        if (query_ != nullptr) library_.closeQuery(query_);
-    }
-    ScrapeQuery(const ScrapeQuery&) = delete;
-    ScrapeQuery& operator=(const ScrapeQuery&) = delete;
-    PDH_HQUERY handle() const { return query_; }
-
-private:
-    pdh::Library& library_;
-    PDH_HQUERY query_ = nullptr;
-};
-
 MetricFamily selfFamily(const char* name, const char* help, prometheus::MetricType type, double value) {
     MetricFamily f{name, help, type, {}};
     ClientMetric m;
@@ -47,7 +33,10 @@ MetricFamily selfFamily(const char* name, const char* help, prometheus::MetricTy
 }  // namespace
 
 CatalogueCollector::CatalogueCollector(LibraryAccess& library, Selection selection)
-    : library_(library), selection_(std::move(selection)), families_(exportedFamilies()) {}
+    : library_(library),
+      selection_(std::move(selection)),
+      families_(exportedFamilies()),
+      kept_(std::make_unique<KeptQuery>()) {}
 
 std::vector<MetricFamily> CatalogueCollector::Collect() const {
     const auto started = std::chrono::steady_clock::now();
@@ -59,8 +48,10 @@ std::vector<MetricFamily> CatalogueCollector::Collect() const {
                                    {}});
     try {
         library_.use([&](pdh::Library& library) {
-            ScrapeQuery query(library);
-            if (query.handle() == nullptr) return countError();
+            // One query lives from scrape to scrape, so its kernel files stay open
+            // and its counters are added once; scrapes take turns on it.
+            const std::lock_guard lock(kept_->mutex);
+            if (kept_->query == nullptr && library.openQuery(0, &kept_->query) != ERROR_SUCCESS) return countError();
             // Instances listed once per object, for all of its families.
             std::map<pdh::ObjectId, std::vector<std::string>> instances;
             std::vector<Series> series;
@@ -79,15 +70,16 @@ std::vector<MetricFamily> CatalogueCollector::Collect() const {
                     if (!selection_.exports(object, instance, several, counter)) continue;
                     const std::string path =
                         pdh::makeCounterPath(object.name, instance, counter.name, object.hasInstances);
-                    PDH_HCOUNTER handle = nullptr;
-                    if (library.addCounter(query.handle(), path.c_str(), 0, &handle) != ERROR_SUCCESS) {
+                    PDH_HCOUNTER& handle = kept_->counters[path];
+                    if (handle == nullptr && library.addCounter(kept_->query, path.c_str(), 0, &handle) != ERROR_SUCCESS) {
+                        kept_->counters.erase(path);
                         countError();
                         continue;
                     }
                     series.push_back({f, &instance, handle});
                 }
             }
-            if (library.collect(query.handle()) != ERROR_SUCCESS) return countError();
+            if (library.collect(kept_->query) != ERROR_SUCCESS) return countError();
             for (const Series& s : series) {
                 PDH_RAW_COUNTER raw{};
                 library.rawValue(s.handle, nullptr, &raw);
@@ -103,6 +95,13 @@ std::vector<MetricFamily> CatalogueCollector::Collect() const {
                 if (!spec.label.empty()) m.label.push_back({spec.label, *s.instance});
                 (spec.isCounter ? m.counter.value : m.gauge.value) = value;
                 out[s.family].metric.push_back(std::move(m));
+            }
+            // Instances that went away leave counters behind: start afresh once
+            // they outnumber the live ones, so the query does not grow for ever.
+            if (kept_->counters.size() > 2 * series.size() + 256) {
+                library.closeQuery(kept_->query);
+                kept_->query = nullptr;
+                kept_->counters.clear();
             }
         });
     } catch (const std::bad_alloc&) {
