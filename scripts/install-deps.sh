@@ -12,7 +12,7 @@ packages=(
     fonts-dejavu-core
     dpkg-dev file lintian desktop-file-utils appstream man-db groff-base bash-completion
     prometheus-cpp-dev libcivetweb-dev prometheus prometheus-node-exporter
-    sysstat numactl
+    sysstat numactl python3 curl
 )
 
 missing=()

@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "bench/pdh/pread_floor.h"
 #include "platform/pdh/engine/library.h"
 #include "platform/pdh/enumeration.h"
 #include "platform/pdh/sources/cgroup_hierarchy.h"
@@ -44,38 +45,6 @@ constexpr const char* kCounters[] = {
 };
 constexpr const char* kFiles[] = {"cpu.stat", "cgroup.procs", "cgroup.threads", "cpu.pressure", "memory.pressure",
                                   "io.pressure"};
-
-class Floor {
-public:
-    explicit Floor(const std::vector<std::string>& paths) {
-        for (const std::string& p : paths) {
-            const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd >= 0) fds_.push_back(fd);
-        }
-        buffer_.resize(1 << 16);
-    }
-    ~Floor() {
-        for (int fd : fds_) ::close(fd);
-    }
-    Floor(const Floor&) = delete;
-    Floor& operator=(const Floor&) = delete;
-    std::size_t files() const { return fds_.size(); }
-    void read() {
-        for (int fd : fds_) {
-            std::size_t used = 0;
-            for (;;) {
-                const ssize_t n = ::pread(fd, buffer_.data() + used, buffer_.size() - used, static_cast<off_t>(used));
-                if (n <= 0) break;
-                used += static_cast<std::size_t>(n);
-            }
-            benchmark::DoNotOptimize(used);
-        }
-    }
-
-private:
-    std::vector<int> fds_;
-    std::string buffer_;
-};
 
 // Groups g000..g099 under `parent` (a directory below the hierarchy's root).
 void measure(benchmark::State& state, Library& lib, const std::string& parentDir, const std::string& parentPath) {

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "bench/pdh/pread_floor.h"
 #include "platform/pdh/engine/library.h"
 #include "platform/pdh/enumeration.h"
 
@@ -19,38 +20,6 @@ namespace {
 using vantorel::pdh::Library;
 using vantorel::pdh::makeCounterPath;
 using Clock = std::chrono::steady_clock;
-
-// The files held open, as the engine holds them, read whole on each pass.
-class Floor {
-public:
-    explicit Floor(const std::vector<std::string>& paths) {
-        for (const std::string& p : paths) {
-            const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd >= 0) fds_.push_back(fd);
-        }
-        buffer_.resize(1 << 16);
-    }
-    ~Floor() {
-        for (int fd : fds_) ::close(fd);
-    }
-    Floor(const Floor&) = delete;
-    Floor& operator=(const Floor&) = delete;
-    void read() {
-        for (int fd : fds_) {
-            std::size_t used = 0;
-            for (;;) {
-                const ssize_t n = ::pread(fd, buffer_.data() + used, buffer_.size() - used, static_cast<off_t>(used));
-                if (n <= 0) break;
-                used += static_cast<std::size_t>(n);
-            }
-            benchmark::DoNotOptimize(used);
-        }
-    }
-
-private:
-    std::vector<int> fds_;
-    std::string buffer_;
-};
 
 void run(benchmark::State& state, Library& lib, PDH_HQUERY query, const std::vector<PDH_HCOUNTER>& counters,
          Floor& floor) {

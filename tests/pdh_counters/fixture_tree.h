@@ -11,57 +11,19 @@
 #include "platform/pdh/engine/library.h"
 #include "platform/pdh/engine/system_reader.h"
 #include "platform/pdh/enumeration.h"
+#include "tests/support/fixture_tree_reader.h"
 
 namespace vantorel::pdh::testing {
 
-class TreeReader final : public SystemReader {
-public:
-    std::string tree;
-    double now = 1000.0;
-    std::map<std::string, FileSystemStats> fileSystems;
-
-    std::unique_ptr<OpenFile> open(const std::string& path, int& error) override {
-        // Reopen on each read so that a change of tree is seen by kept files.
-        std::string probe;
-        error = posix_->readFile(map(path), probe);
-        return error == 0 ? std::make_unique<File>(*this, path) : nullptr;
-    }
-    int readFile(const std::string& path, std::string& buffer) override { return posix_->readFile(map(path), buffer); }
-    int listDirectory(const std::string& path, std::vector<std::string>& names) override {
-        return posix_->listDirectory(map(path), names);
-    }
-    int fileSystemStats(const std::string& path, FileSystemStats& out) override {
-        const auto it = fileSystems.find(path);
-        if (it == fileSystems.end()) return ENOENT;
-        out = it->second;
-        return 0;
-    }
-    double bootSeconds() override { return now; }
-
-private:
-    class File final : public OpenFile {
-    public:
-        File(TreeReader& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
-        int read(std::string& buffer) override { return owner_.readFile(path_, buffer); }
-
-    private:
-        TreeReader& owner_;
-        std::string path_;
-    };
-
-    std::string map(const std::string& path) const {
-        return path.starts_with("/fx/") ? std::string(VANTOREL_FIXTURES) + "/" + tree + "/" + path.substr(4)
-                                        : "/nonexistent" + path;
-    }
-
-    std::shared_ptr<SystemReader> posix_ = makePosixReader();
-};
+// A tree of tests/fixtures by its name.
+using TreeReader = FixtureTreeReader;
+inline std::string fixtureTree(const std::string& name) { return std::string(VANTOREL_FIXTURES) + "/" + name + "/"; }
 
 // A query over one tree; `moment` switches tree and clock and collects.
 class TreeQuery {
 public:
     explicit TreeQuery(std::string tree, double now) {
-        reader->tree = std::move(tree);
+        reader->tree = fixtureTree(tree);
         reader->now = now;
         EXPECT_EQ(lib.openQuery(0, &query), ERROR_SUCCESS);
     }
@@ -75,7 +37,7 @@ public:
     }
     void collect() { ASSERT_EQ(lib.collect(query), ERROR_SUCCESS); }
     void moment(std::string tree, double now) {
-        reader->tree = std::move(tree);
+        reader->tree = fixtureTree(tree);
         reader->now = now;
         collect();
     }

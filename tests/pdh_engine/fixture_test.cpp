@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/fixture_tree_reader.h"
 #include "platform/pdh/engine/library.h"
 #include "platform/pdh/engine/system_reader.h"
 #include "platform/pdh/enumeration.h"
@@ -14,46 +15,15 @@
 namespace vantorel::pdh {
 namespace {
 
-// Serves "/fx/..." from one captured tree or the other; statvfs and the clock
-// are fakes (the clock reads the tree's /proc/uptime, as the kernel's would).
-class SwitchingReader final : public SystemReader {
-public:
-    std::string tree = std::string(VANTOREL_FIXTURES) + "/vm-t0/";
-    double now = 466.67;
-
-    std::unique_ptr<OpenFile> open(const std::string& path, int& error) override {
-        // Reopen on each read so that switching trees is seen by kept files.
-        std::string probe;
-        error = posix_->readFile(map(path), probe);
-        return error == 0 ? std::make_unique<File>(*this, path) : nullptr;
+// The two captured moments of vm-t0 and vm-t1; statvfs and the clock are fakes
+// (the clock reads the tree's /proc/uptime, as the kernel's would).
+struct SwitchingReader : testing::FixtureTreeReader {
+    SwitchingReader() {
+        tree = std::string(VANTOREL_FIXTURES) + "/vm-t0/";
+        now = 466.67;
+        fileSystems["/"] = {4096, 66000000, 45000000, 21000000};
+        fileSystems["/dev"] = {4096, 3083541, 3083541, 3083541};
     }
-    int readFile(const std::string& path, std::string& buffer) override { return posix_->readFile(map(path), buffer); }
-    int listDirectory(const std::string& path, std::vector<std::string>& names) override {
-        return posix_->listDirectory(map(path), names);
-    }
-    int fileSystemStats(const std::string& path, FileSystemStats& out) override {
-        if (path == "/") return out = {4096, 66000000, 45000000, 21000000}, 0;
-        if (path == "/dev") return out = {4096, 3083541, 3083541, 3083541}, 0;
-        return ENOENT;
-    }
-    double bootSeconds() override { return now; }
-
-private:
-    class File final : public OpenFile {
-    public:
-        File(SwitchingReader& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
-        int read(std::string& buffer) override { return owner_.readFile(path_, buffer); }
-
-    private:
-        SwitchingReader& owner_;
-        std::string path_;
-    };
-
-    std::string map(const std::string& path) const {
-        return path.starts_with("/fx/") ? tree + path.substr(4) : "/nonexistent" + path;
-    }
-
-    std::shared_ptr<SystemReader> posix_ = makePosixReader();
 };
 
 class Fixture : public ::testing::Test {

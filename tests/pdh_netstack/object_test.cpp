@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/fixture_tree_reader.h"
 #include "platform/pdh/engine/library.h"
 #include "platform/pdh/engine/system_reader.h"
 #include "tests/pdh_engine/fake_reader.h"
@@ -48,40 +49,7 @@ private:
     PDH_HQUERY query_ = nullptr;
 };
 
-// Serves "/fx/..." from one captured tree or the other, with the tree's uptime
-// as the clock.
-class TreeReader final : public SystemReader {
-public:
-    std::string tree;
-    double now = 0.0;
-
-    std::unique_ptr<OpenFile> open(const std::string& path, int& error) override {
-        std::string probe;
-        error = readFile(path, probe);
-        return error == 0 ? std::make_unique<File>(*this, path) : nullptr;
-    }
-    int readFile(const std::string& path, std::string& buffer) override { return posix_->readFile(map(path), buffer); }
-    int listDirectory(const std::string& path, std::vector<std::string>& names) override {
-        return posix_->listDirectory(map(path), names);
-    }
-    int fileSystemStats(const std::string&, FileSystemStats&) override { return ENOENT; }
-    double bootSeconds() override { return now; }
-
-private:
-    class File final : public OpenFile {
-    public:
-        File(TreeReader& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
-        int read(std::string& buffer) override { return owner_.readFile(path_, buffer); }
-
-    private:
-        TreeReader& owner_;
-        std::string path_;
-    };
-    std::string map(const std::string& path) const {
-        return path.starts_with("/fx/") ? tree + path.substr(4) : "/nonexistent" + path;
-    }
-    std::shared_ptr<SystemReader> posix_ = makePosixReader();
-};
+using TreeReader = testing::FixtureTreeReader;
 
 TEST(CapturedMachine, LoopbackTrafficBetweenTheTwoMoments) {
     auto reader = std::make_shared<TreeReader>();

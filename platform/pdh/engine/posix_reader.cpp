@@ -77,27 +77,40 @@ std::unique_ptr<OpenFile> openFile(int dirfd, const std::string& path, int& erro
     return std::make_unique<PosixFile>(fd);
 }
 
-int list(int dirfd, const std::string& path, std::vector<std::string>& names) {
-    names.clear();
-    const int fd = openAt(dirfd, path, O_DIRECTORY);
-    if (fd < 0) return errno;
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        const int error = errno;
-        ::close(fd);
-        return error;
-    }
+// Calls `visit` with each entry but "." and ".."; closes the directory and
+// returns 0 or the errno readdir stopped with.
+template <typename Visit>
+int readEntries(DIR* dir, Visit&& visit) {
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir);
         if (entry == nullptr) break;
         const std::string_view name(entry->d_name);
         if (name == "." || name == "..") continue;
-        names.emplace_back(name);
+        visit(*entry, name);
     }
     const int error = errno;
     ::closedir(dir);
     return error;
+}
+
+DIR* openDirectoryStream(int fd) {
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return dir;
+}
+
+int list(int dirfd, const std::string& path, std::vector<std::string>& names) {
+    names.clear();
+    const int fd = openAt(dirfd, path, O_DIRECTORY);
+    if (fd < 0) return errno;
+    DIR* dir = openDirectoryStream(fd);
+    if (dir == nullptr) return errno;
+    return readEntries(dir, [&](const dirent&, std::string_view name) { names.emplace_back(name); });
 }
 
 class PosixDirectory final : public OpenDirectory {
@@ -175,29 +188,17 @@ public:
             return error;
         }
         inode = st.st_ino;
-        DIR* dir = ::fdopendir(fd);
-        if (dir == nullptr) {
-            const int error = errno;
-            ::close(fd);
-            return error;
-        }
-        for (;;) {
-            errno = 0;
-            const dirent* entry = ::readdir(dir);
-            if (entry == nullptr) break;
-            const std::string_view name(entry->d_name);
-            if (name == "." || name == "..") continue;
-            bool isDirectory = entry->d_type == DT_DIR;
-            if (entry->d_type == DT_UNKNOWN) {
+        DIR* dir = openDirectoryStream(fd);
+        if (dir == nullptr) return errno;
+        return readEntries(dir, [&](const dirent& entry, std::string_view name) {
+            bool isDirectory = entry.d_type == DT_DIR;
+            if (entry.d_type == DT_UNKNOWN) {
                 struct stat child {};
-                isDirectory = ::fstatat(::dirfd(dir), entry->d_name, &child, AT_SYMLINK_NOFOLLOW) == 0 &&
+                isDirectory = ::fstatat(::dirfd(dir), entry.d_name, &child, AT_SYMLINK_NOFOLLOW) == 0 &&
                               S_ISDIR(child.st_mode);
             }
             if (isDirectory) subdirectories->emplace_back(name);
-        }
-        const int error = errno;
-        ::closedir(dir);
-        return error;
+        });
     }
 
     double bootSeconds() override {

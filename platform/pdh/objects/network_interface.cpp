@@ -5,6 +5,7 @@
 
 #include "platform/pdh/engine/kept_file.h"
 #include "platform/pdh/objects/object_support.h"
+#include "platform/pdh/sources/sysfs_entries.h"
 #include "platform/pdh/sources/net_dev_reader.h"
 #include "platform/pdh/sources/net_speed.h"
 
@@ -41,7 +42,7 @@ constexpr std::array kCounters{
 class InterfaceState final : public InstanceState {
 public:
     InterfaceState(std::string_view name, const Roots& roots)
-        : usable_(isDirectoryEntry(name)),
+        : usable_(sources::isPlainEntryName(name)),
           speed_(roots.sys + "sys/class/net/" + std::string(name) + "/speed") {}
 
     void read(SourceCache& sources) {

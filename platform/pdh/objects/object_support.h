@@ -26,12 +26,6 @@ private:
     std::span<const CounterDef> counters_;
 };
 
-// An instance name that can be one entry of a directory: it comes from a
-// caller's path and must never walk out of the directory.
-inline bool isDirectoryEntry(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
-}
-
 // A row's fields and sources must fit the masks, and its detail level the range.
 template <std::size_t FieldCount, std::size_t SourceCount>
 constexpr bool fitsMasks() {

@@ -6,6 +6,7 @@
 
 #include "platform/pdh/engine/kept_file.h"
 #include "platform/pdh/objects/object_support.h"
+#include "platform/pdh/sources/sysfs_entries.h"
 #include "platform/pdh/sources/pressure.h"
 
 namespace vantorel::pdh {
@@ -47,7 +48,7 @@ std::size_t rank(std::string_view name) {
 class ResourceFile final : public InstanceState {
 public:
     ResourceFile(std::string_view name, const Roots& roots)
-        : usable_(isDirectoryEntry(name)),
+        : usable_(sources::isPlainEntryName(name)),
           file_(roots.proc + "proc/pressure/" + std::string(name)) {}
 
     void read(SourceCache& sources) {
